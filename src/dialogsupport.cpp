@@ -1,0 +1,55 @@
+#include "dialogsupport.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+
+int runMessageBox(QFont& font, int pointSize, QMessageBox::StandardButtons buttons,
+                  QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon, const QString& title,
+                  const QString& text)
+{
+    font.setPointSize(pointSize);
+    QMessageBox box;
+    box.setStandardButtons(buttons);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    box.setFont(font);
+    box.setIcon(icon);
+    box.setWindowTitle(title);
+    box.setText(text);
+    return box.exec();
+}
+
+void showInfoView(QTableWidget* table, const QString& text)
+{
+    table->clear();
+    table->setRowCount(1);
+    table->setColumnCount(1);
+    table->horizontalHeader()->resizeSection(0, 700);
+    table->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("Info")));
+    table->setItem(0, 0, new QTableWidgetItem(text));
+}
+
+QList<QPushButton*> rowButtons(const QTableWidget* table)
+{
+    return table->findChildren<QPushButton*>();
+}
+
+QTableWidgetItem* statusItem(const QIcon& icon)
+{
+    auto* item = new QTableWidgetItem;
+    item->setData(Qt::DecorationRole, icon);
+    item->setData(Qt::TextAlignmentRole, int(Qt::AlignHCenter | Qt::AlignVCenter));
+    return item;
+}
+
+void pushWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void popWaitCursor()
+{
+    QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+
+class QFont;
+class QIcon;
+class QPushButton;
+class QTableWidget;
+class QTableWidgetItem;
+
+// Runs a modal box without parent, built in the program's one fixed order:
+// point size, buttons, default button, font, icon, title, text.
+int runMessageBox(QFont& font, int pointSize, QMessageBox::StandardButtons buttons,
+                  QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon, const QString& title,
+                  const QString& text);
+
+// Turns the table into a single cell under the header "Info" holding text.
+void showInfoView(QTableWidget* table, const QString& text);
+
+// The row buttons, the i-th being the button of row i (they are the only push
+// buttons in the table and are placed in row order).
+QList<QPushButton*> rowButtons(const QTableWidget* table);
+
+QTableWidgetItem* statusItem(const QIcon& icon);
+
+// The override cursor shown while a command the user waits for runs.
+void pushWaitCursor();
+void popWaitCursor();

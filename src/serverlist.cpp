@@ -1,0 +1,15 @@
+#include "serverlist.h"
+
+#include <QTextStream>
+
+QStringList serverEntries(QIODevice& device)
+{
+    QStringList entries;
+    QTextStream stream(&device);
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine();
+        if (!line.isEmpty())
+            entries.append(line);
+    }
+    return entries;
+}

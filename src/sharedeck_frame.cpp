@@ -1,0 +1,99 @@
+#include "sharedeck.h"
+
+#include "commands.h"
+#include "dialogsupport.h"
+#include "serverlist.h"
+#include "systempaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdlib>
+
+namespace {
+
+// A missing prerequisite: the box, then the end of the process. Nothing is
+// cleaned up; there is nothing the user could save.
+[[noreturn]] void stopStartup(QFont& font, const QString& text)
+{
+    runMessageBox(font, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical, QStringLiteral("sharedeck"),
+                  text);
+    std::exit(1);
+}
+
+} // namespace
+
+sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
+{
+    setupUi(this);
+
+    // The tool tests run from whichever event loop runs first: the main loop,
+    // or the loop of the server list's error box.
+    QTimer::singleShot(0, this, &sharedeck::smbclient_test);
+    QTimer::singleShot(0, this, &sharedeck::cifs_test);
+
+    const QString dir = programDirectory();
+    greenIconPath = dir + "/buttons/spot_on_green.png";
+    redIconPath = dir + "/buttons/spot_off_red.png";
+    greenIcon.addFile(greenIconPath, QSize(), QIcon::Normal, QIcon::Off);
+    redIcon.addFile(redIconPath, QSize(), QIcon::Normal, QIcon::Off);
+
+    const QString confPath = dir + "/server.conf";
+    if (!QFileInfo::exists(confPath))
+        check_server_conf();
+    QFile conf(confPath);
+    if (conf.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        pushWaitCursor();
+        const QStringList servers = serverEntries(conf);
+        for (int i = 0; i < servers.size(); ++i)
+            ServerComboBox->insertItem(i, QIcon(), servers[i], QVariant());
+        conf.close();
+        popWaitCursor();
+    }
+    if (ServerComboBox->currentIndex() == -1)
+        check_server_conf();
+
+    connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
+    connect(&smbclientProc, &QProcess::readyReadStandardOutput, this, &sharedeck::smbclientAusgabe);
+    connect(&smbclientProc, &QProcess::finished, this, &sharedeck::smbclientProcBeendet);
+    connect(&mountProc, &QProcess::readyReadStandardOutput, this, &sharedeck::mountProcAusgabe);
+    connect(&mountProc, &QProcess::readyReadStandardError, this, &sharedeck::mountProcAusgabe);
+    connect(&mountProc, &QProcess::finished, this, &sharedeck::mountProcBeendet);
+    connect(&checkMountedProc, &QProcess::readyReadStandardOutput, this, &sharedeck::checkMountedAusgabe);
+    connect(&checkMountedProc, &QProcess::finished, this, &sharedeck::checkMountedBeendet);
+
+    QTimer::singleShot(keepAlivePeriodMs, this, &sharedeck::send_touch);
+}
+
+sharedeck::~sharedeck()
+{
+    // Destroying a process that still runs kills it and reports its end; by
+    // then the members those slots use may already be gone.
+    for (QProcess* process : {&smbclientProc, &mountProc, &checkMountedProc, &touchProc})
+        disconnect(process, nullptr, this, nullptr);
+}
+
+void sharedeck::smbclient_test()
+{
+    if (!QFileInfo::exists(systemPaths().smbclient))
+        stopStartup(messageFont,
+                    tr("<b>Fehler: smbclient nicht gefunden!</b><br><br>Um die Shares eines Windows-Servers "
+                       "abzufragen,<br>wird das Paket smbclient benötigt.<br>Bitte installieren Sie das Paket "
+                       "smbclient."));
+}
+
+void sharedeck::cifs_test()
+{
+    if (!QFileInfo::exists(systemPaths().mountCifs))
+        stopStartup(messageFont, tr("<b>Fehler: mount.cifs nicht gefunden!</b><br><br>sharedeck benötigt mount.cifs "
+                                    "zum Einhängen der Shares.<br>Bitte installieren Sie das Paket cifs-utils."));
+}
+
+void sharedeck::check_server_conf()
+{
+    stopStartup(messageFont, tr("<b>Fehler: Server Konfigurations-Datei nicht gefunden oder leer!</b><br><br>Bitte "
+                                "legen Sie im Programmverzeichnis eine Datei<br>namens server.conf an, in der "
+                                "Zeilenweise die<br>verfügbaren Windows-Server mittels Namen oder<br>I.P.-Adresse "
+                                "stehen."));
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The disk shares in the output of "smbclient -g -L": one line per share,
+// "type|name|comment". Hidden shares (a "$" in the name) and names that would
+// not make a mount point inside /mnt are left out.
+QStringList diskSharesFromListing(const QString& output);
+
+// A name the server sent that is safe to append to "/mnt/".
+bool isOfferableShareName(const QString& name);
