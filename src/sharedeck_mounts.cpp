@@ -34,6 +34,8 @@ void sharedeck::checkMounted()
         return;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
     const int rows = tableWidget->rowCount();
+    // Rows may share a mount point; it stays listed if any of them is mounted.
+    QStringList foundMounted;
     for (int row = 0; row < rows && row < buttons.size(); ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
@@ -54,12 +56,14 @@ void sharedeck::checkMounted()
             return;
 
         if (isMounted == QLatin1String("Yes")) {
+            foundMounted.append(mountPoint);
             if (!mountedDirs.contains(mountPoint))
                 mountedDirs.append(mountPoint);
             tableWidget->setItem(row, 4, statusItem(greenIcon));
             buttons[row]->setText(QStringLiteral("umount"));
         } else if (isMounted == QLatin1String("No")) {
-            mountedDirs.removeOne(mountPoint);
+            if (!foundMounted.contains(mountPoint))
+                mountedDirs.removeOne(mountPoint);
             tableWidget->setItem(row, 4, statusItem(redIcon));
             buttons[row]->setText(QStringLiteral("mount"));
         }

@@ -1,0 +1,166 @@
+#pragma once
+// Helpers for driving the dialog in tests: reaching its state, answering its
+// modal boxes, a program directory and stand-in programs on PATH.
+
+#include "sharedeck.h"
+#include "systempaths.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+class SharedeckProbe
+{
+public:
+    static QStringList& mountedDirs(sharedeck& d)
+    {
+        return d.mountedDirs;
+    }
+    static void call(sharedeck& d, const char* slot)
+    {
+        QVERIFY(QMetaObject::invokeMethod(&d, slot));
+    }
+};
+
+struct SeenBox {
+    QString title, text;
+    QMessageBox::Icon icon;
+    int pointSize;
+    bool windowShown;
+};
+
+// Records every box as it opens and answers the topmost one with the given
+// buttons in turn (Escape once they are used up). A box is answered one timer
+// tick after it was first seen, so queued calls that would open further boxes
+// over it run first, as they do for a user.
+class BoxAnswerer : public QObject
+{
+public:
+    explicit BoxAnswerer(QList<QMessageBox::StandardButton> answers = {}) : answers(answers)
+    {
+        qApp->installEventFilter(this);
+        connect(&timer, &QTimer::timeout, this, &BoxAnswerer::answer);
+        timer.start(0);
+    }
+    QList<SeenBox> seen;
+    std::function<void(const SeenBox&)> onSeen = [](const SeenBox&) {};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box && event->type() == QEvent::Show) {
+            bool shown = false;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                shown |= w->inherits("sharedeck") && w->isVisible();
+            seen.append({box->windowTitle(), box->text(), box->icon(), box->font().pointSize(), shown});
+            onSeen(seen.last());
+        }
+        return false;
+    }
+
+private:
+    void answer()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != pending) {
+            pending = box;
+            return;
+        }
+        if (!box)
+            return;
+        pending = nullptr;
+        const auto button = answers.isEmpty() ? QMessageBox::NoButton : answers.takeFirst();
+        if (button == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(button)->click();
+    }
+    QList<QMessageBox::StandardButton> answers;
+    QPointer<QMessageBox> pending;
+    QTimer timer;
+};
+
+inline void writeFile(const QString& path, const QByteArray& content, bool executable = false)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+}
+
+// A program directory with server.conf and the status pictures.
+inline void makeProgramDir(const QString& dir, const QByteArray& serverConf = "localhost\n", bool pictures = true)
+{
+    writeFile(dir + "/server.conf", serverConf);
+    if (pictures) {
+        QDir().mkpath(dir + "/buttons");
+        for (const char* name : {"spot_on_green.png", "spot_off_red.png"})
+            QFile::copy(QStringLiteral(SHAREDECK_DATA_DIR "/buttons/") + name, dir + "/buttons/" + name);
+    }
+}
+
+// Shell scripts put in front of PATH in place of the real programs.
+class StandIns
+{
+public:
+    StandIns()
+    {
+        qputenv("PATH", (dir.path() + ":" + originalPath).toLocal8Bit());
+    }
+    ~StandIns()
+    {
+        qputenv("PATH", originalPath.toLocal8Bit());
+    }
+    void write(const QString& name, const QByteArray& body) const
+    {
+        writeFile(dir.filePath(name), "#!/bin/bash\n" + body + "\n", true);
+    }
+    QString path(const QString& name) const
+    {
+        return dir.filePath(name);
+    }
+    const QString originalPath = qEnvironmentVariable("PATH");
+    QTemporaryDir dir;
+};
+
+// The dialog on a fresh program directory, with tool checks that pass.
+struct Fixture {
+    Fixture()
+    {
+        makeProgramDir(programDir.path());
+        systemPaths() = {QCoreApplication::applicationFilePath(), QCoreApplication::applicationFilePath(),
+                         programDir.path()};
+        dialog.reset(new sharedeck);
+        dialog->show();
+        dialog->UsernameLineEdit->setText("alice");
+        dialog->PasswordLineEdit->setText("secret");
+    }
+    QTableWidget* table() const
+    {
+        return dialog->tableWidget;
+    }
+    QStringList column(int c) const
+    {
+        QStringList texts;
+        for (int r = 0; r < table()->rowCount(); ++r)
+            texts << (table()->item(r, c) ? table()->item(r, c)->text() : QString());
+        return texts;
+    }
+    QPushButton* button(int row) const
+    {
+        return qobject_cast<QPushButton*>(table()->cellWidget(row, 0));
+    }
+    QTemporaryDir programDir;
+    std::unique_ptr<sharedeck> dialog;
+};

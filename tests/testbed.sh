@@ -1,0 +1,92 @@
+#!/bin/bash
+# testbed.sh COMMAND [ARGS...]
+# Runs COMMAND as root inside private network and mount namespaces that hold
+# a real Samba server on 127.0.0.1:445 and a stand-in for /sbin/mount.cifs
+# (this kernel may have no CIFS) that checks the credentials against that
+# server and mounts a tmpfs named like the share. COMMAND finds:
+#   SMB_SERVER SMB_USER SMB_PASSWORD  the server and a valid account
+#   TESTBED_DIR                       a scratch folder for mount points
+# Shares: public, "with space", hidden$, costs (comment with "$" and "|").
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+skip() {
+    if [ "${CI:-}" = true ]; then echo "testbed: $1 (required in CI)" >&2; exit 1; fi
+    echo "SKIP: testbed: $1" >&2; exit 77
+}
+
+if [ -z "${TESTBED_INSIDE:-}" ]; then
+    [ "$(id -u)" = 0 ] || skip "needs root for namespaces, smbd and mount"
+    for tool in smbd smbpasswd smbclient unshare ip; do
+        command -v "$tool" >/dev/null || skip "$tool is not installed"
+    done
+    [ -e /sbin/mount.cifs ] || skip "/sbin/mount.cifs (cifs-utils) is missing"
+    unshare --net --mount true 2>/dev/null || skip "unshare --net --mount is not permitted here"
+    TESTBED_INSIDE=1 exec unshare --net --mount --fork "$0" "$@"
+fi
+
+set -e
+ip link set lo up
+mount --make-rprivate /
+dir=$(mktemp -d /tmp/sharedeck-testbed.XXXXXX)
+chmod 755 "$dir"
+smbd_pid=""
+cleanup() {
+    [ -n "$smbd_pid" ] && kill "$smbd_pid" 2>/dev/null
+    grep -F " $dir/" /proc/self/mounts | cut -d' ' -f2 | sort -r | xargs -r -n1 umount -l 2>/dev/null
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+
+# The account exists only in this mount namespace.
+export SMB_SERVER=127.0.0.1 SMB_USER=sdtest SMB_PASSWORD='pa,ss%wo$rd' TESTBED_DIR="$dir/work"
+for f in passwd group; do cp "/etc/$f" "$dir/$f"; mount --bind "$dir/$f" "/etc/$f"; done
+echo "$SMB_USER:x:4711:4711::/nonexistent:/usr/sbin/nologin" >>/etc/passwd
+echo "$SMB_USER:x:4711:" >>/etc/group
+
+mkdir -p "$dir"/{private,state,lock,cache,pid,ncalrpc,work} "$dir/shares"/{public,space,hidden,costs}
+chmod 777 "$dir/shares"/* "$dir/work"
+touch "$dir/shares/public/Server_Alive.txt"
+cat >"$dir/smb.conf" <<CONF
+[global]
+  server role = standalone
+  interfaces = lo
+  bind interfaces only = yes
+  smb ports = 445
+  disable netbios = yes
+  load printers = no
+  printing = bsd
+  printcap name = /dev/null
+  map to guest = never
+  private dir = $dir/private
+  state directory = $dir/state
+  lock directory = $dir/lock
+  cache directory = $dir/cache
+  pid directory = $dir/pid
+  ncalrpc dir = $dir/ncalrpc
+  log file = $dir/smbd.log
+  passdb backend = tdbsam:$dir/private/passdb.tdb
+[public]
+  path = $dir/shares/public
+  comment = Shared files
+  read only = no
+[with space]
+  path = $dir/shares/space
+  comment = a share with a blank
+[hidden\$]
+  path = $dir/shares/hidden
+  comment = Hidden one
+[costs]
+  path = $dir/shares/costs
+  comment = Costs \$5 a|b pipe
+CONF
+printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -c "$dir/smb.conf" -s -a "$SMB_USER" >/dev/null
+smbd -D -s "$dir/smb.conf"
+for _ in $(seq 100); do
+    (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null && break
+    sleep 0.1
+done
+smbd_pid=$(cat "$dir/pid/smbd.pid")
+mount --bind "$here/mount.cifs-standin.sh" /sbin/mount.cifs
+
+set +e
+"$@"
