@@ -95,6 +95,6 @@ void sharedeck::create_Sharelist()
         tableWidget->setItem(row, 2, new QTableWidgetItem(mountPointFor(shareList[row])));
         tableWidget->setItem(row, 3, new QTableWidgetItem(defaultMountOptions));
     }
-    connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked);
+    connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
     checkMounted();
 }

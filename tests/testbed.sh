@@ -6,7 +6,8 @@
 # server and mounts a tmpfs named like the share. COMMAND finds:
 #   SMB_SERVER SMB_USER SMB_PASSWORD  the server and a valid account
 #   TESTBED_DIR                       a scratch folder for mount points
-# Shares: public, "with space", hidden$, costs (comment with "$" and "|").
+# Shares: public, "with space", hidden$, costs (comment with "$" and "|"),
+# and one whose name is 80 characters long.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 skip() {
@@ -43,7 +44,7 @@ for f in passwd group; do cp "/etc/$f" "$dir/$f"; mount --bind "$dir/$f" "/etc/$
 echo "$SMB_USER:x:4711:4711::/nonexistent:/usr/sbin/nologin" >>/etc/passwd
 echo "$SMB_USER:x:4711:" >>/etc/group
 
-mkdir -p "$dir"/{private,state,lock,cache,pid,ncalrpc,work} "$dir/shares"/{public,space,hidden,costs}
+mkdir -p "$dir"/{private,state,lock,cache,pid,ncalrpc,work} "$dir/shares"/{public,space,hidden,costs,long}
 chmod 777 "$dir/shares"/* "$dir/work"
 touch "$dir/shares/public/Server_Alive.txt"
 cat >"$dir/smb.conf" <<CONF
@@ -78,6 +79,8 @@ cat >"$dir/smb.conf" <<CONF
 [costs]
   path = $dir/shares/costs
   comment = Costs \$5 a|b pipe
+[eighty-characters-$(printf '%062d' 0)]
+  path = $dir/shares/long
 CONF
 printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -c "$dir/smb.conf" -s -a "$SMB_USER" >/dev/null
 smbd -D -s "$dir/smb.conf"

@@ -156,6 +156,8 @@ private slots:
             many << QString("share %1").arg(i);
         QTest::newRow("5000 shares in small chunks")
             << QByteArray("for i in $(seq 5000); do printf 'Disk|share %d|c\\n' $i; done") << many << "";
+        QTest::newRow("100,000 lines") << QByteArray("yes 'IPC|IPC$|x' | head -n 100000; echo 'Disk|end|'")
+                                       << QStringList{"end"} << "";
         QTest::newRow("standard input at end")
             << QByteArray("cat >/dev/null; echo 'Disk|after eof|'") << QStringList{"after eof"} << "";
         QTest::newRow("hostile, hidden, no line end")
@@ -391,6 +393,21 @@ private slots:
         f.dialog->ServerLoadButton->click();
         QCOMPARE(readFile(standIns->path("smbclient.log")), "started\n");
         QTRY_COMPARE_WITH_TIMEOUT(f.column(1), QStringList{"late"}, 10000);
+    }
+    void closeWhileAMountHangs()
+    {
+        Fixture f;
+        load(f, "echo 'Disk|a|'");
+        QTemporaryDir dir;
+        f.table()->item(0, 2)->setText(dir.path());
+        standIns->write("mount", mountStandIn("exec sleep 600"));
+        standIns->write("umount", "printf '%s\\n' \"$@\" >>\"$0.args\"");
+        f.button(0)->click();
+        SharedeckProbe::mountedDirs(*f.dialog) = {"/earlier"};
+        BoxAnswerer boxes({QMessageBox::Yes});
+        f.dialog->close();
+        QVERIFY(!f.dialog->isVisible());
+        QCOMPARE(readFile(standIns->path("umount.args")), "/earlier\n");
     }
     void mountListingNeverEnds()
     {

@@ -31,6 +31,7 @@ private slots:
             big += many.last().toLatin1() + "\n";
         }
         QTest::newRow("several MiB") << big << many;
+        QTest::newRow("a line of 1 MiB") << QByteArray(1 << 20, 'x') + "\nb" << QStringList{QString(1 << 20, 'x'), "b"};
         QByteArray garbage;
         for (int i = 0; i < 65536; ++i) // every byte value but line feed and carriage return
             garbage += char((i * 7919) % 251 == 10 || (i * 7919) % 251 == 13 ? 11 : (i * 7919) % 251);
@@ -83,6 +84,9 @@ private slots:
                                      << "/mnt/data" << false;
         QTest::newRow("blanks") << table.arg("//srv/with space on /tmp/x y type tmpfs (rw)") << "with space"
                                 << "/tmp/x y" << true;
+        QTest::newRow("last of 100,000 lines") << table.arg(QString("tmpfs on /t type tmpfs (rw)\n").repeated(100000) +
+                                                            "//srv/data on /mnt/data type cifs")
+                                               << "data" << "/mnt/data" << true;
         QTest::newRow("across lines") << "//srv/data on /mnt/x type cifs\nrest on /mnt/data type cifs\n"
                                       << "data"
                                       << "/mnt/data" << false;

@@ -31,7 +31,7 @@ class RealTest : public QObject
     void list(int server = 0, const QString& pw = password)
     {
         f = std::make_unique<Fixture>();
-        f->dialog->ServerComboBox->addItem("127.0.0.2");
+        f->dialog->ServerComboBox->addItems({"127.0.0.2", "-127.0.0.1"});
         f->dialog->ServerComboBox->setItemText(0, "127.0.0.1");
         f->dialog->ServerComboBox->setCurrentIndex(server);
         f->dialog->UsernameLineEdit->setText(user);
@@ -71,7 +71,7 @@ private slots:
         StandIns standIns;
         standIns.write("smbclient", "printf '%s\\n' \"$@\" >\"$0.args\"; exec /usr/bin/smbclient \"$@\"");
         list();
-        QCOMPARE(f->column(1), QStringList({"public", "with space", "costs"}));
+        QCOMPARE(f->column(1), QStringList({"public", "with space", "costs", "eighty-characters-" + QString(62, '0')}));
         QFile args(standIns.path("smbclient.args"));
         QVERIFY(args.open(QIODevice::ReadOnly));
         QCOMPARE(args.readAll(), "-g\n-U\n" + user.toUtf8() + "\n-L\n127.0.0.1\n");
@@ -87,6 +87,8 @@ private slots:
         QTest::newRow("nothing listens") << 1 << password
                                          << "do_connect: Connection to 127.0.0.2 failed (Error "
                                             "NT_STATUS_CONNECTION_REFUSED)";
+        // A server name that looks like an option still names the server.
+        QTest::newRow("server name with a dash") << 2 << password << "do_connect: Connection to -127.0.0.1 failed";
     }
     void failuresShowInTheInfoView()
     {
