@@ -1,0 +1,128 @@
+// Timing driver of bench/run.sh. Drives the dialog as the tests do and prints
+// the median wall time in milliseconds of RUNS runs of one scenario:
+//   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built (of ROWS rows)
+//   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built
+//   sharedeck_bench press RUNS        inside tests/testbed.sh: the first row's button until it reads "umount"
+// It lists $SMB_SERVER as $SMB_USER with whatever smbclient PATH holds, and
+// runs the mount PATH holds; without one the table is built, but no row's
+// mount state is tested.
+#include "dialogsupport.h"
+#include "support.h"
+
+#include <QElapsedTimer>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void fail(const QString& why)
+{
+    std::fprintf(stderr, "sharedeck_bench: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+// A box means the scenario went wrong (wrong password, failed mount): stop
+// with its text instead of waiting in it.
+class BoxGuard : public QObject
+{
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (auto* box = qobject_cast<QMessageBox*>(watched); box && event->type() == QEvent::Show)
+            fail("a box opened: " + box->text());
+        return false;
+    }
+};
+
+// Runs the event loop until done() holds. It sleeps between events, so the
+// commands the dialog waits for have the CPU to themselves.
+template <class Done> void waitFor(Done done)
+{
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// Median of the timed run() calls, each after an untimed prepare().
+template <class Prepare, class Run> double median(int runs, Prepare prepare, Run run)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        ms.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return (ms[(ms.size() - 1) / 2] + ms[ms.size() / 2]) / 2;
+}
+
+// Clicks "Load Shares" and waits for the share table: a button in every row
+// and, where mount can run, the last row's state tested (rows go in order).
+void load(Fixture& f, int rows = 0)
+{
+    const bool tested = !QStandardPaths::findExecutable("mount").isEmpty();
+    f.dialog->ServerLoadButton->click();
+    waitFor([&] {
+        if (f.table()->columnCount() == 1 && f.table()->item(0, 0))
+            fail("Info view: " + f.table()->item(0, 0)->text());
+        const int n = f.table()->rowCount();
+        QPushButton* last = n ? f.button(n - 1) : nullptr;
+        return f.table()->columnCount() == 5 && last && (!tested || !last->text().isEmpty()) &&
+               rowButtons(f.table()).size() == n;
+    });
+    if (rows && f.table()->rowCount() != rows)
+        fail(QString("%1 rows instead of %2").arg(f.table()->rowCount()).arg(rows));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    BoxGuard guard;
+    app.installEventFilter(&guard);
+    QTimer::singleShot(600000, [] { fail("timed out"); });
+    const QStringList args = app.arguments().mid(1);
+    const QString mode = args.value(0);
+    const int runs = qMax(1, args.value(1).toInt());
+    std::unique_ptr<Fixture> f;
+    const auto fresh = [&] { // the dialog with server and credentials, before "Load Shares"
+        f = std::make_unique<Fixture>();
+        f->dialog->ServerComboBox->setItemText(0, qEnvironmentVariable("SMB_SERVER", "localhost"));
+        f->dialog->UsernameLineEdit->setText(qEnvironmentVariable("SMB_USER", "alice"));
+        f->dialog->PasswordLineEdit->setText(qEnvironmentVariable("SMB_PASSWORD", "secret"));
+    };
+    double ms = 0;
+    if (mode == "load" && args.size() <= 3) {
+        ms = median(runs, fresh, [&] { load(*f, args.value(2).toInt()); });
+    } else if (mode == "check" && args.size() == 2) {
+        fresh();
+        load(*f);
+        const auto keepTable = [] {};
+        ms = median(runs, keepTable, [&] { SharedeckProbe::call(*f->dialog, "checkMounted"); });
+    } else if (mode == "press" && args.size() == 2 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
+        fresh();
+        load(*f);
+        const QString dir = qEnvironmentVariable("TESTBED_DIR") + "/bench";
+        QDir().mkpath(dir);
+        f->table()->item(0, 2)->setText(dir);
+        QPushButton* button = f->button(0);
+        const auto unmount = [&] {
+            if (button->text() == "umount")
+                button->click();
+            waitFor([&] { return button->text() == "mount" && !QApplication::overrideCursor(); });
+        };
+        ms = median(runs, unmount, [&] {
+            button->click();
+            waitFor([&] { return button->text() == "umount"; });
+        });
+        unmount();
+    } else {
+        fail("usage: see the head of bench/driver.cpp");
+    }
+    std::printf("%.3f\n", ms);
+    return 0;
+}
