@@ -22,7 +22,8 @@ if [ -z "${TESTBED_INSIDE:-}" ]; then
     done
     [ -e /sbin/mount.cifs ] || skip "/sbin/mount.cifs (cifs-utils) is missing"
     unshare --net --mount true 2>/dev/null || skip "unshare --net --mount is not permitted here"
-    TESTBED_INSIDE=1 exec unshare --net --mount --fork "$0" "$@"
+    # A private PID namespace, so that every Samba helper ends with the test bed.
+    TESTBED_INSIDE=1 exec unshare --net --mount --pid --fork --mount-proc "$0" "$@"
 fi
 
 set -e
