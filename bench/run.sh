@@ -32,7 +32,7 @@ loop() { echo "for i in \$(seq $1); do mount; done >/dev/null"; }
 
 if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported
     export PASSWD=$SMB_PASSWORD       # for the bare commands: never on a command line
-    row "Load Shares to table (3 shares)" "$(drv load 15)" "bare smbclient -g -L" \
+    row "Load Shares to table (4 shares)" "$(drv load 15)" "bare smbclient -g -L" \
         "$(hf 15 "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
     dir=$TESTBED_DIR/bare
     mkdir -p "$dir"

@@ -409,6 +409,21 @@ private slots:
         QVERIFY(!f.dialog->isVisible());
         QCOMPARE(readFile(standIns->path("umount.args")), "/earlier\n");
     }
+    // A mount listing that fails or crashes is no evidence that a row is not
+    // mounted: the row keeps what it showed.
+    void failedMountListing()
+    {
+        Fixture f;
+        writeFile(standIns->path("mount.listing"), "//localhost/a on /mnt/a type cifs (rw)\n");
+        load(f, "echo 'Disk|a|'");
+        QCOMPARE(f.button(0)->text(), "umount");
+        for (const QByteArray failure : {"exit 1", "kill -SEGV $$"}) {
+            standIns->write("mount", "echo 'proc on /proc type proc (rw)'; " + failure);
+            SharedeckProbe::call(*f.dialog, "checkMounted");
+            QCOMPARE(f.button(0)->text(), "umount");
+            QCOMPARE(SharedeckProbe::mountedDirs(*f.dialog), QStringList{"/mnt/a"});
+        }
+    }
     void mountListingNeverEnds()
     {
         Fixture f;
