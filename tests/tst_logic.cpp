@@ -86,7 +86,8 @@ private slots:
                                 << "/tmp/x y" << true;
         QTest::newRow("last of 100,000 lines") << table.arg(QString("tmpfs on /t type tmpfs (rw)\n").repeated(100000) +
                                                             "//srv/data on /mnt/data type cifs")
-                                               << "data" << "/mnt/data" << true;
+                                               << "data"
+                                               << "/mnt/data" << true;
         QTest::newRow("across lines") << "//srv/data on /mnt/x type cifs\nrest on /mnt/data type cifs\n"
                                       << "data"
                                       << "/mnt/data" << false;
