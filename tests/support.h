@@ -2,6 +2,7 @@
 // Helpers for driving the dialog in tests: reaching its state, answering its
 // modal boxes, a program directory and stand-in programs on PATH.
 
+#include "dialogsupport.h"
 #include "sharedeck.h"
 #include "systempaths.h"
 
@@ -99,6 +100,12 @@ inline void writeFile(const QString& path, const QByteArray& content, bool execu
         file.setPermissions(file.permissions() | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
 }
 
+inline QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 // A program directory with server.conf and the status pictures.
 inline void makeProgramDir(const QString& dir, const QByteArray& serverConf = "localhost\n", bool pictures = true)
 {
@@ -149,6 +156,12 @@ struct Fixture {
     QTableWidget* table() const
     {
         return dialog->tableWidget;
+    }
+    // A listing has ended: the Info view, or a share table with all its buttons.
+    bool settled() const
+    {
+        return (table()->columnCount() == 1 && table()->item(0, 0)) ||
+               (table()->columnCount() == 5 && rowButtons(table()).size() == table()->rowCount());
     }
     QStringList column(int c) const
     {

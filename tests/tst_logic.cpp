@@ -138,9 +138,7 @@ private slots:
         QProcess process;
         QVERIFY(startCommand(process, command));
         QVERIFY(process.waitForFinished(5000));
-        QFile log(standIns.path(command.program) + ".log");
-        QVERIFY(log.open(QIODevice::ReadOnly));
-        QStringList seen = QString::fromUtf8(log.readAll()).split('\n');
+        QStringList seen = readFile(standIns.path(command.program) + ".log").split('\n');
         seen.removeLast();
         QCOMPARE(seen.takeLast(), passwd);
         seen[0] = QFileInfo(seen[0]).fileName();
