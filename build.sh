@@ -3,12 +3,14 @@
 # ./build.sh test    installs what is missing, builds with warnings as errors,
 #                    runs every test: unit, integration, end-to-end, then the
 #                    same suite under AddressSanitizer and UBSan, then fuzzing
+# ./build.sh demo    as run, then starts it against a private Samba server with
+#                    sample shares; as root, or uses sudo for that part
 # ./build.sh packages run|test   prints the Debian packages each needs
 set -euo pipefail
 cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins smbclient cifs-utils"
-test_packages="$run_packages clang libclang-rt-14-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib"
+test_packages="$run_packages clang libclang-rt-14-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus"
 
 install_missing() {
     local missing=()
@@ -29,6 +31,13 @@ build() { # build DIR [cmake options...]
     cmake --build "$dir"
 }
 
+# Builds as "run" does; under sudo as the calling user where they may write build/, so it stays theirs.
+build_as_invoker() {
+    local as=() w=build && [ -e build ] || w=.
+    [ -n "${SUDO_USER:-}" ] && sudo -u "$SUDO_USER" test -w $w && as=(sudo -u "$SUDO_USER")
+    "${as[@]}" bash -c "$(declare -f build); set -e; build build -DBUILD_TESTING=OFF"
+}
+
 case "${1:-}" in
 packages)
     [ "${2:-}" = run ] && echo "$run_packages" || echo "$test_packages"
@@ -37,6 +46,29 @@ run)
     install_missing $run_packages
     build build -DBUILD_TESTING=OFF
     exec ./build/sharedeck
+    ;;
+demo)
+    [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] || { echo "demo: no display (DISPLAY, WAYLAND_DISPLAY): start it in a desktop session" >&2; exit 1; }
+    install_missing $run_packages samba iproute2 util-linux
+    if [ "$(id -u)" != 0 ]; then
+        build build -DBUILD_TESTING=OFF
+        exec sudo --preserve-env=DISPLAY,XAUTHORITY,WAYLAND_DISPLAY,XDG_RUNTIME_DIR ./build.sh demo
+    fi
+    build_as_invoker
+    [ -z "${SUDO_USER:-}" ] || export XAUTHORITY=${XAUTHORITY:-$(getent passwd "$SUDO_USER" | cut -d: -f6)/.Xauthority}
+    # The user's Wayland socket by its full path: root's program gets a runtime folder of its own.
+    [[ ${WAYLAND_DISPLAY:-/} = /* ]] || export WAYLAND_DISPLAY=${XDG_RUNTIME_DIR:-}/$WAYLAND_DISPLAY
+    cifs="a stand-in for mount.cifs (no CIFS in this kernel): a mounted share is an empty tmpfs"
+    if grep -qw cifs /proc/filesystems || modprobe cifs 2>/dev/null; then
+        cifs="the kernel's CIFS" && export TESTBED_CIFS=kernel
+    fi
+    export TESTBED_USER=demo TESTBED_PASSWORD=demo
+    echo "sharedeck demo - Server: 127.0.0.1  User: $TESTBED_USER  Password: $TESTBED_PASSWORD"
+    echo "Mounting uses $cifs. Closing the window stops the server and removes everything."
+    # Inside the test bed: a program directory of its own, /mnt a tmpfs of this mount namespace.
+    exec tests/testbed.sh bash -c 'p=$TESTBED_DIR/sharedeck && mkdir -m 700 "$p" && cp -r build/sharedeck build/buttons "$p/" &&
+        echo "$SMB_SERVER" >"$p/server.conf" && mount -t tmpfs sharedeck-demo /mnt || exit
+        XDG_RUNTIME_DIR=$p "$p/sharedeck"; status=$?; umount -R /mnt; exit $status'
     ;;
 test)
     install_missing $test_packages
@@ -48,7 +80,7 @@ test)
     (cd build-fuzz && ctest --output-on-failure)
     ;;
 *)
-    sed -n '2,7p' "$0" >&2
+    sed -n '2,8p' "$0" >&2
     exit 2
     ;;
 esac

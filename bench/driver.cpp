@@ -102,7 +102,7 @@ int main(int argc, char* argv[])
         fresh();
         load(*f);
         const auto keepTable = [] {};
-        ms = median(runs, keepTable, [&] { SharedeckProbe::call(*f->dialog, "checkMounted"); });
+        ms = median(runs, keepTable, [&] { QMetaObject::invokeMethod(f->dialog.get(), "checkMounted"); });
     } else if (mode == "press" && args.size() == 2 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
         fresh();
         load(*f);

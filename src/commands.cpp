@@ -1,6 +1,13 @@
 #include "commands.h"
 
+#include "systempaths.h"
+
+#include <QDir>
 #include <QProcess>
+#include <QRegularExpression>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -9,6 +16,11 @@ Command withPassword(Command command, const QString& password)
     // smbclient and mount.cifs both read the password from PASSWD.
     command.environment.insert(QStringLiteral("PASSWD"), password);
     return command;
+}
+
+QString helperPath()
+{
+    return programDirectory() + QStringLiteral("/sharedeck-mount");
 }
 
 } // namespace
@@ -23,17 +35,25 @@ Command mountListCommand()
     return {QStringLiteral("mount"), {}};
 }
 
-Command mountCommand(const QString& server, const QString& share, const QString& mountPoint, const QString& user,
-                     const QString& password, const QString& options)
+Command mountCommand(const MountRequest& request, bool asRoot)
 {
-    const QString source = "//" + server + "/" + share;
-    const QString optionString = "username=" + user + "," + options;
-    return withPassword({QStringLiteral("mount"), {"-t", "cifs", source, mountPoint, "-o", optionString}}, password);
+    const QString source = "//" + request.server + "/" + request.share;
+    const QString options = mountOptionString(request.user, request.options);
+    if (asRoot)
+        return withPassword({QStringLiteral("mount"), {"-t", "cifs", source, request.mountPoint, "-o", options}},
+                            request.password);
+    QStringList arguments{helperPath(), "mount"};
+    if (request.createMountPoint)
+        arguments << "--create";
+    arguments << source << request.mountPoint << options;
+    return {QStringLiteral("pkexec"), arguments, QProcessEnvironment::systemEnvironment(), request.password.toUtf8()};
 }
 
-Command unmountCommand(const QString& mountPoint)
+Command unmountCommand(const QString& mountPoint, bool asRoot)
 {
-    return {QStringLiteral("umount"), {mountPoint}};
+    if (asRoot)
+        return {QStringLiteral("umount"), {mountPoint}};
+    return {QStringLiteral("pkexec"), {helperPath(), "umount", mountPoint}};
 }
 
 Command touchCommand(const QString& mountPoint)
@@ -46,12 +66,55 @@ QString mountPointFor(const QString& share)
     return "/mnt/" + share;
 }
 
+QString defaultMountOptions(bool asRoot)
+{
+    if (asRoot)
+        return QStringLiteral("gid=1000,uid=1000,sec=ntlmssp");
+    return QStringLiteral("gid=%1,uid=%2,sec=ntlmssp").arg(::getgid()).arg(::getuid());
+}
+
+QString mountOptionString(const QString& user, const QString& options)
+{
+    QString name = user, domain;
+    const qsizetype split = user.indexOf(QRegularExpression(QStringLiteral("[\\\\/]")));
+    if (split >= 0) {
+        domain = user.left(split);
+        name = user.mid(split + 1);
+    }
+    QString result = "username=" + name;
+    if (!domain.isEmpty())
+        result += ",domain=" + domain;
+    return options.isEmpty() ? result : result + "," + options;
+}
+
+QString userNameProblem(const QString& user)
+{
+    if (user.contains(QLatin1Char(',')) || user.contains(QLatin1Char('=')))
+        return QStringLiteral("Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten.");
+    return {};
+}
+
+QString cleanMountPoint(const QString& cell)
+{
+    return QDir::isAbsolutePath(cell) ? QDir::cleanPath(cell) : cell;
+}
+
+bool isUsableMountPoint(const QString& cleaned)
+{
+    return cleaned.startsWith(QLatin1Char('/'));
+}
+
 bool startCommand(QProcess& process, const Command& command)
 {
     process.setProcessEnvironment(command.environment);
+    // A group of its own, so that stopping the command also stops what it
+    // started (mount leaves mount.cifs running when only mount is killed).
+    process.setChildProcessModifier([] { ::setsid(); });
     process.start(command.program, command.arguments, QIODevice::ReadWrite);
-    if (!process.waitForStarted(commandTimeoutMs))
+    if (!process.waitForStarted(systemPaths().commandTimeoutMs))
         return false;
+    if (!command.input.isEmpty())
+        process.write(command.input);
     process.closeWriteChannel();
     return true;
 }
@@ -60,7 +123,21 @@ bool finishWithin(QProcess& process, int timeoutMs)
 {
     if (process.waitForFinished(timeoutMs))
         return true;
-    process.kill();
+    stopCommand(process);
     process.waitForFinished(timeoutMs);
     return false;
+}
+
+void stopCommand(QProcess& process)
+{
+    if (process.processId() > 0)
+        ::kill(-pid_t(process.processId()), SIGKILL);
+    process.kill();
+}
+
+bool appendBounded(QByteArray& buffer, const QByteArray& more, qsizetype limit)
+{
+    const qsizetype room = qMax(qsizetype(0), limit - buffer.size());
+    buffer += more.left(room);
+    return more.size() <= room;
 }

@@ -1,43 +1,74 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 class QProcess;
 
-// Bound for every command that is waited for.
-constexpr int commandTimeoutMs = 30000;
-// Period of the keep-alive touches.
-constexpr int keepAlivePeriodMs = 300000;
-
-// sec=ntlmssp: Linux no longer knows sec=ntlm, and ntlmssp is its default anyway.
-inline const QString defaultMountOptions = QStringLiteral("gid=1000,uid=1000,sec=ntlmssp");
 inline const QString markerFileSuffix = QStringLiteral("/Server_Alive.txt");
 
 // One child process to run: a bare program name looked up on PATH, its
-// arguments (never through a shell) and its environment. Secrets travel in the
-// environment only, because every local user can read a process's arguments.
+// arguments (never through a shell), its environment and what it reads on
+// standard input. Secrets travel in the environment or on standard input
+// only, because every local user can read a process's arguments.
 struct Command {
     QString program;
     QStringList arguments;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QByteArray input = {};
+};
+
+// A row's mount as the user asked for it. The mount point is already cleaned.
+struct MountRequest {
+    QString server, share, mountPoint, user, password, options;
+    bool createMountPoint = false; // lets the helper create a missing mount point
 };
 
 Command shareListCommand(const QString& server, const QString& user, const QString& password);
 Command mountListCommand();
-Command mountCommand(const QString& server, const QString& share, const QString& mountPoint, const QString& user,
-                     const QString& password, const QString& options);
-Command unmountCommand(const QString& mountPoint);
+// As root the commands run directly; otherwise pkexec runs the mount helper,
+// which reads the password from standard input.
+Command mountCommand(const MountRequest& request, bool asRoot);
+Command unmountCommand(const QString& mountPoint, bool asRoot);
 Command touchCommand(const QString& mountPoint);
 
 QString mountPointFor(const QString& share);
 
-// Starts the command read-write and closes its standard input at once, so a
-// child that asks for a password sees end of input instead of waiting forever.
-// False when the program could not be started.
+// sec=ntlmssp: Linux no longer knows sec=ntlm, and ntlmssp is its default
+// anyway. A normal user gets the shares owned by their own ids.
+QString defaultMountOptions(bool asRoot);
+
+// The -o string for a user name and the row's options. mount.cifs does not
+// split a domain off the user name, so "CORP\bob" and "CORP/bob" become
+// "username=bob,domain=CORP".
+QString mountOptionString(const QString& user, const QString& options);
+
+// A user name that would add mount options of its own ("," or "="); empty
+// when the name is fine for mounting.
+QString userNameProblem(const QString& user);
+
+// The cell's mount point as mount lists it: absolute paths cleaned of "//",
+// "/./", "/../" and a trailing "/". Anything else is returned unchanged and
+// is no usable mount point.
+QString cleanMountPoint(const QString& cell);
+bool isUsableMountPoint(const QString& cleaned);
+
+// Starts the command in a process group of its own, writes its input and
+// closes its standard input, so a child that asks for a password sees end of
+// input instead of waiting forever. False when it could not be started.
 bool startCommand(QProcess& process, const Command& command);
 
 // Waits up to timeoutMs for a started command; one that outlasts the bound is
-// killed so the process object is free for the next command. False on timeout.
+// stopped so the process object is free for the next command. False on timeout.
 bool finishWithin(QProcess& process, int timeoutMs);
+
+// Kills a command together with everything it started.
+void stopCommand(QProcess& process);
+
+// Appends to a buffer that holds at most limit bytes; false once bytes were dropped.
+bool appendBounded(QByteArray& buffer, const QByteArray& more, qsizetype limit);
+
+constexpr qsizetype maxShownBytes = qsizetype(1) << 20;
+constexpr qsizetype maxListingBytes = qsizetype(64) << 20;

@@ -1,5 +1,7 @@
 #include "dialogsupport.h"
 
+#include "commands.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>
@@ -42,6 +44,13 @@ QTableWidgetItem* statusItem(const QIcon& icon)
     item->setData(Qt::DecorationRole, icon);
     item->setData(Qt::TextAlignmentRole, int(Qt::AlignHCenter | Qt::AlignVCenter));
     return item;
+}
+
+QString shownText(const QString& text)
+{
+    if (text.size() <= maxShownBytes)
+        return text;
+    return text.left(maxShownBytes) + QStringLiteral("… (gekürzt)");
 }
 
 void pushWaitCursor()

@@ -24,6 +24,10 @@ QList<QPushButton*> rowButtons(const QTableWidget* table);
 
 QTableWidgetItem* statusItem(const QIcon& icon);
 
+// A command's text as a box or the Info view shows it: at most 1 MiB, and
+// marked where it was cut.
+QString shownText(const QString& text);
+
 // The override cursor shown while a command the user waits for runs.
 void pushWaitCursor();
 void popWaitCursor();

@@ -1,19 +1,31 @@
 #include "mounttable.h"
 
-#include <QList>
-
 QString mountSearchText(const QString& share, const QString& mountPoint)
 {
     return share + " on " + mountPoint;
 }
 
-bool listingShowsMount(const QString& listing, const QString& searchText)
+MountListing::MountListing(const QString& output) : text(output)
 {
-    // The "/" in front and " type " behind pin the share name and the mount
-    // point to whole fields: //srv/olddata and /mnt/data2 do not count for data.
-    const QString needle = "/" + searchText + " type ";
-    for (QStringView line : QStringView(listing).split(QLatin1Char('\n'))) {
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        lines.append(line);
+}
+
+bool MountListing::showsShare(const QString& share, const QString& mountPoint) const
+{
+    const QString needle = "/" + mountSearchText(share, mountPoint) + " type ";
+    for (QStringView line : lines) {
         if (line.contains(needle))
+            return true;
+    }
+    return false;
+}
+
+bool MountListing::showsAnyShareAt(const QString& mountPoint) const
+{
+    const QString needle = " on " + mountPoint + " type ";
+    for (QStringView line : lines) {
+        if (line.startsWith(QLatin1String("//")) && line.contains(needle))
             return true;
     }
     return false;

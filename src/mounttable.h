@@ -1,11 +1,30 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringView>
 
 // The text a mount listing line carries for a share mounted at a mount point:
 // share name, " on ", mount point.
 QString mountSearchText(const QString& share, const QString& mountPoint);
 
-// Whether one line of the output of "mount" reads
-// "<source ending in /share> on <mountPoint> type ...", from any server.
-bool listingShowsMount(const QString& listing, const QString& searchText);
+// The output of "mount": one line per mount, "SRC on TARGET type FSTYPE (OPTIONS)",
+// with blanks in SRC and TARGET printed raw.
+class MountListing
+{
+public:
+    explicit MountListing(const QString& output);
+
+    // Whether a line reads "<source ending in /share> on <mountPoint> type ...",
+    // the share from any server. The "/" in front and " type " behind pin the
+    // share name and the mount point to whole fields: //srv/olddata and
+    // /mnt/data2 do not count for data at /mnt/data.
+    bool showsShare(const QString& share, const QString& mountPoint) const;
+
+    // Whether any share ("//server/share") is mounted at mountPoint.
+    bool showsAnyShareAt(const QString& mountPoint) const;
+
+private:
+    QString text;
+    QList<QStringView> lines;
+};

@@ -6,11 +6,14 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFont>
+#include <QHash>
 #include <QIcon>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
+struct Command;
 class QSignalMapper;
 class SharedeckProbe;
 
@@ -63,8 +66,27 @@ private:
     QStringList mountedDirs;
 
     // Raw output of the command each process is running, collected whole
-    // because a command's output arrives in chunks of arbitrary size.
+    // (up to a bound) because a command's output arrives in chunks of
+    // arbitrary size.
     QByteArray smbclientOutput;
+    QByteArray smbclientErrors;
     QByteArray checkMountedOutput;
     QByteArray mountOutput;
+    bool smbclientOutputTooLarge = false;
+    bool checkMountedOutputTooLarge = false;
+
+    // The server of the running share listing, and the one the table shows.
+    QString listingServer;
+    QString tableServer;
+    // The share and mount point of the running mount or umount: its end
+    // tests them, whatever the table shows by then.
+    QString runningShare;
+    QString runningMountPoint;
+    QTimer mountDeadline;
+    bool mountTimedOut = false;
+    // One keep-alive touch per directory at a time.
+    QHash<QString, QProcess*> touches;
+
+    void showMountError(const QString& text);
+    void startRowCommand(const Command& command, const QString& share, const QString& mountPoint);
 };

@@ -56,6 +56,8 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
     connect(&smbclientProc, &QProcess::readyReadStandardOutput, this, &sharedeck::smbclientAusgabe);
+    // Read as it comes, so that what is kept of it stays bounded.
+    connect(&smbclientProc, &QProcess::readyReadStandardError, this, &sharedeck::smbclientAusgabe);
     connect(&smbclientProc, &QProcess::finished, this, &sharedeck::smbclientProcBeendet);
     connect(&mountProc, &QProcess::readyReadStandardOutput, this, &sharedeck::mountProcAusgabe);
     connect(&mountProc, &QProcess::readyReadStandardError, this, &sharedeck::mountProcAusgabe);
@@ -63,15 +65,29 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     connect(&checkMountedProc, &QProcess::readyReadStandardOutput, this, &sharedeck::checkMountedAusgabe);
     connect(&checkMountedProc, &QProcess::finished, this, &sharedeck::checkMountedBeendet);
 
-    QTimer::singleShot(keepAlivePeriodMs, this, &sharedeck::send_touch);
+    // A row's mount or umount that outlasts the bound is stopped with all it started.
+    mountDeadline.setSingleShot(true);
+    connect(&mountDeadline, &QTimer::timeout, this, [this] {
+        mountTimedOut = true;
+        stopCommand(mountProc);
+    });
+
+    QTimer::singleShot(systemPaths().keepAlivePeriodMs, this, &sharedeck::send_touch);
 }
 
 sharedeck::~sharedeck()
 {
     // Destroying a process that still runs kills it and reports its end; by
     // then the members those slots use may already be gone.
-    for (QProcess* process : {&smbclientProc, &mountProc, &checkMountedProc, &touchProc})
+    // What still runs is stopped with everything it started, rather than left
+    // to mount a share after the window is gone.
+    QList<QProcess*> processes{&smbclientProc, &mountProc, &checkMountedProc, &touchProc};
+    processes += touches.values();
+    for (QProcess* process : processes) {
         disconnect(process, nullptr, this, nullptr);
+        if (process->state() != QProcess::NotRunning)
+            stopCommand(*process);
+    }
 }
 
 void sharedeck::smbclient_test()

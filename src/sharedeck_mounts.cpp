@@ -3,89 +3,103 @@
 #include "commands.h"
 #include "dialogsupport.h"
 #include "mounttable.h"
+#include "systempaths.h"
 
 #include <QDir>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace {
 
 const QString mountErrorTitle = QStringLiteral("sharedeck: Fehler von mount");
 
-// Starts a mount or umount under the wait cursor; the cursor is popped when
-// the command's end is seen, or here when it cannot start at all.
-bool startMountCommand(QProcess& process, const Command& command, QFont& font)
+// pkexec's own exit statuses: the user dismissed the authentication, or the
+// action is not permitted (or there is no authentication agent).
+constexpr int pkexecDismissed = 126;
+constexpr int pkexecNotAuthorised = 127;
+
+QString pre(const QString& text)
 {
-    pushWaitCursor();
-    if (startCommand(process, command))
-        return true;
-    popWaitCursor();
-    runMessageBox(font, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical, mountErrorTitle,
-                  "<b>" + command.program.toHtmlEscaped() + " konnte nicht gestartet werden!</b><br><pre>" +
-                      process.errorString().toHtmlEscaped() + "</pre>");
-    return false;
+    return "<pre>" + shownText(text).toHtmlEscaped() + "</pre>";
 }
 
 } // namespace
 
 void sharedeck::checkMounted()
 {
-    // The Info view has no share rows: nothing to test, nothing to touch.
-    if (tableWidget->columnCount() < 5)
+    // The Info view has no share rows; the mount point of an ended mount or
+    // umount is tested all the same.
+    const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
+    const bool mountEnded = !runningMountPoint.isEmpty() && mountProc.state() == QProcess::NotRunning;
+    if (rows == 0 && !mountEnded)
         return;
+
+    // One listing answers for every row.
+    procAusgabe.clear();
+    pushWaitCursor();
+    if (!startCommand(checkMountedProc, mountListCommand())) {
+        popWaitCursor();
+        return;
+    }
+    finishWithin(checkMountedProc, systemPaths().commandTimeoutMs);
+    // Only a complete listing tells that something is not mounted.
+    if (procAusgabe.isEmpty())
+        return;
+    const MountListing listing(procAusgabe);
+
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
-    const int rows = tableWidget->rowCount();
-    // Rows may share a mount point; it stays listed if any of them is mounted.
-    QStringList foundMounted;
     for (int row = 0; row < rows && row < buttons.size(); ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
         if (!shareItem || !mountPointItem)
             continue;
-        const QString mountPoint = mountPointItem->text();
-        isMounted.clear();
+        const QString mountPoint = cleanMountPoint(mountPointItem->text());
         mountEntry = mountSearchText(shareItem->text(), mountPoint);
-
-        checkMountedOutput.clear();
-        pushWaitCursor();
-        if (!startCommand(checkMountedProc, mountListCommand())) {
-            popWaitCursor();
-            return;
-        }
-        // A listing that hangs would hang for the next row too.
-        if (!finishWithin(checkMountedProc, commandTimeoutMs))
-            return;
-
+        isMounted = listing.showsShare(shareItem->text(), mountPoint) ? QStringLiteral("Yes") : QStringLiteral("No");
         if (isMounted == QLatin1String("Yes")) {
-            foundMounted.append(mountPoint);
             if (!mountedDirs.contains(mountPoint))
                 mountedDirs.append(mountPoint);
             tableWidget->setItem(row, 4, statusItem(greenIcon));
             buttons[row]->setText(QStringLiteral("umount"));
-        } else if (isMounted == QLatin1String("No")) {
-            if (!foundMounted.contains(mountPoint))
+        } else {
+            // Another row's share may be mounted there; the place is
+            // forgotten only when no share is mounted at it at all.
+            if (!listing.showsAnyShareAt(mountPoint))
                 mountedDirs.removeOne(mountPoint);
             tableWidget->setItem(row, 4, statusItem(redIcon));
             buttons[row]->setText(QStringLiteral("mount"));
         }
     }
+    if (mountEnded) {
+        if (listing.showsShare(runningShare, runningMountPoint)) {
+            if (!mountedDirs.contains(runningMountPoint))
+                mountedDirs.append(runningMountPoint);
+        } else if (!listing.showsAnyShareAt(runningMountPoint)) {
+            mountedDirs.removeOne(runningMountPoint);
+        }
+        runningShare.clear();
+        runningMountPoint.clear();
+    }
 }
 
 void sharedeck::checkMountedAusgabe()
 {
-    checkMountedOutput += checkMountedProc.readAllStandardOutput();
+    checkMountedOutputTooLarge |=
+        !appendBounded(checkMountedOutput, checkMountedProc.readAllStandardOutput(), maxListingBytes);
 }
 
 void sharedeck::checkMountedBeendet()
 {
     popWaitCursor();
     checkMountedAusgabe();
-    procAusgabe = QString::fromLocal8Bit(checkMountedOutput);
-    // Only a complete listing tells that something is not mounted.
-    const bool complete = checkMountedProc.exitStatus() == QProcess::NormalExit && checkMountedProc.exitCode() == 0;
-    if (!complete || procAusgabe.isEmpty())
-        isMounted.clear();
-    else
-        isMounted = listingShowsMount(procAusgabe, mountEntry) ? QStringLiteral("Yes") : QStringLiteral("No");
+    const bool complete = checkMountedProc.exitStatus() == QProcess::NormalExit && checkMountedProc.exitCode() == 0 &&
+                          !checkMountedOutputTooLarge;
+    procAusgabe = complete ? QString::fromLocal8Bit(checkMountedOutput) : QString();
+    checkMountedOutput.clear();
+    checkMountedOutputTooLarge = false;
 }
 
 void sharedeck::mountButtonClicked(int tabellenzeile)
@@ -99,69 +113,143 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
     const QTableWidgetItem* shareItem = tableWidget->item(tabellenzeile, 1);
     const QTableWidgetItem* mountPointItem = tableWidget->item(tabellenzeile, 2);
     const QTableWidgetItem* optionsItem = tableWidget->item(tabellenzeile, 3);
-    if (!shareItem || !mountPointItem || !optionsItem)
+    const QString action = buttons[tabellenzeile]->text();
+    if (!shareItem || !mountPointItem || !optionsItem ||
+        (action != QLatin1String("mount") && action != QLatin1String("umount")))
         return;
 
-    const QString server = ServerComboBox->currentText();
-    const QString share = shareItem->text();
-    const QString mountPoint = mountPointItem->text();
-    const QString options = optionsItem->text();
-    const QString password = PasswordLineEdit->text();
-    const QString user = UsernameLineEdit->text();
-    mountEntry = mountSearchText(share, mountPoint);
-
-    const QString action = buttons[tabellenzeile]->text();
-    if (action == QLatin1String("mount")) {
-        if (!QDir(mountPoint).exists()) {
-            const int answer =
-                runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-                              QMessageBox::Information, QStringLiteral("sharedeck: fehlendes mount-Verzeichnis"),
-                              QStringLiteral("Das mount-Verzeichnis existiert nicht.<br>Soll es "
-                                             "angelegt werden?"));
-            if (answer != QMessageBox::Yes)
-                return;
-            QDir().mkdir(mountPoint);
-        }
-        startMountCommand(mountProc, mountCommand(server, share, mountPoint, user, password, options), messageFont);
-    } else if (action == QLatin1String("umount")) {
-        startMountCommand(mountProc, unmountCommand(mountPoint), messageFont);
+    // The table belongs to the server it was listed from.
+    MountRequest request{tableServer,
+                         shareItem->text(),
+                         cleanMountPoint(mountPointItem->text()),
+                         UsernameLineEdit->text(),
+                         PasswordLineEdit->text(),
+                         optionsItem->text()};
+    if (!isUsableMountPoint(request.mountPoint)) {
+        // mount would take a relative path from the program's working directory.
+        showMountError(tr("<b>Der Mountpoint ist kein absoluter Pfad:</b><br><pre>%1</pre>Bitte geben Sie ihn "
+                          "vollständig an, beginnend mit \"/\".")
+                           .arg(shownText(request.mountPoint).toHtmlEscaped()));
+        return;
     }
+    mountEntry = mountSearchText(request.share, request.mountPoint);
+    const bool asRoot = systemPaths().asRoot;
+    if (action == QLatin1String("umount")) {
+        startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint);
+        return;
+    }
+    const QString userProblem = userNameProblem(request.user);
+    if (!userProblem.isEmpty()) {
+        showMountError(userProblem);
+        return;
+    }
+    if (!QDir(request.mountPoint).exists()) {
+        const int answer =
+            runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                          QMessageBox::Information, QStringLiteral("sharedeck: fehlendes mount-Verzeichnis"),
+                          QStringLiteral("Das mount-Verzeichnis existiert nicht.<br>Soll es "
+                                         "angelegt werden?"));
+        // The box ran the event loop: a command may have started meanwhile.
+        if (answer != QMessageBox::Yes || mountProc.state() != QProcess::NotRunning)
+            return;
+        if (!asRoot) {
+            request.createMountPoint = true; // the helper may create it, the user may not
+        } else if (::mkdir(QFile::encodeName(request.mountPoint).constData(), 0777) != 0) {
+            showMountError(tr("<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b><br><pre>%1</pre>%2")
+                               .arg(shownText(request.mountPoint).toHtmlEscaped(),
+                                    QString::fromLocal8Bit(std::strerror(errno)).toHtmlEscaped()));
+            return;
+        }
+    }
+    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint);
+}
+
+void sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint)
+{
+    mountOutput.clear();
+    mountTimedOut = false;
+    pushWaitCursor();
+    if (!startCommand(mountProc, command)) {
+        popWaitCursor();
+        QString text = "<b>" + command.program.toHtmlEscaped() + " konnte nicht gestartet werden!</b><br>" +
+                       pre(mountProc.errorString());
+        if (command.program == QLatin1String("pkexec"))
+            text += tr("Zum Einhängen als normaler Benutzer wird pkexec benötigt.<br>Bitte installieren Sie das "
+                       "Paket pkexec (bei älteren Systemen policykit-1).");
+        showMountError(text);
+        return;
+    }
+    runningShare = share;
+    runningMountPoint = mountPoint;
+    mountDeadline.start(systemPaths().commandTimeoutMs);
+}
+
+void sharedeck::showMountError(const QString& text)
+{
+    runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical, mountErrorTitle, text);
 }
 
 void sharedeck::mountProcAusgabe()
 {
-    mountOutput += mountProc.readAllStandardOutput();
-    mountOutput += mountProc.readAllStandardError();
+    appendBounded(mountOutput, mountProc.readAllStandardOutput(), maxShownBytes + 1);
+    appendBounded(mountOutput, mountProc.readAllStandardError(), maxShownBytes + 1);
     mountAusgabe = QString::fromLocal8Bit(mountOutput);
 }
 
 void sharedeck::mountProcBeendet(int exitCode, QProcess::ExitStatus exitStatus)
 {
+    mountDeadline.stop();
     popWaitCursor();
     mountProcAusgabe();
     mountOutput.clear();
-    if (exitStatus == QProcess::CrashExit)
-        return;
-    if (exitCode == 1 || exitCode == 32) {
-        runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical, mountErrorTitle,
-                      QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(exitCode) + "<pre>" +
-                          mountAusgabe.toHtmlEscaped() + "</pre>");
-        return;
-    }
+    // The command's own mount point is judged first, before a box lets
+    // anything else start.
     checkMounted();
+
+    if (mountTimedOut) {
+        showMountError(tr("<b>Der Befehl hat nicht innerhalb von %1 s geantwortet und wurde abgebrochen.</b><br>")
+                           .arg(systemPaths().commandTimeoutMs / 1000) +
+                       pre(mountAusgabe));
+    } else if (exitStatus == QProcess::CrashExit || exitCode == pkexecDismissed) {
+        return;
+    } else if (exitCode == 1 || exitCode == 32) {
+        showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(exitCode) +
+                       pre(mountAusgabe));
+    } else if (exitCode == pkexecNotAuthorised && !systemPaths().asRoot) {
+        showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "
+                          "verweigert.<br>Ein Administrator kann sie mit einer polkit-Regel für die "
+                          "Aktion<br>org.example.sharedeck.mount erteilen."));
+    }
 }
 
 void sharedeck::send_touch()
 {
     for (const QString& dir : QStringList(mountedDirs)) {
-        if (startCommand(touchProc, touchCommand(dir)))
-            finishWithin(touchProc, commandTimeoutMs);
+        // A directory whose last touch still runs (its server may be gone)
+        // is skipped this round; the window never waits for a touch.
+        if (touches.contains(dir))
+            continue;
+        auto* touch = new QProcess(this);
+        if (!startCommand(*touch, touchCommand(dir))) {
+            delete touch;
+            continue;
+        }
+        touches.insert(dir, touch);
+        connect(touch, &QProcess::finished, this, [this, dir, touch] {
+            touches.remove(dir);
+            touch->deleteLater();
+        });
+        QTimer::singleShot(systemPaths().commandTimeoutMs, touch, [touch] { stopCommand(*touch); });
     }
-    QTimer::singleShot(keepAlivePeriodMs, this, &sharedeck::send_touch);
+    QTimer::singleShot(systemPaths().keepAlivePeriodMs, this, &sharedeck::send_touch);
 }
 
 void sharedeck::closeEvent(QCloseEvent* event)
 {
+    // A row's mount or umount still running ends first (or is stopped at the
+    // bound), and its end tests the state: only then is it known what is mounted.
+    if (mountProc.state() != QProcess::NotRunning)
+        finishWithin(mountProc, systemPaths().commandTimeoutMs);
     if (mountedDirs.isEmpty()) {
         event->accept();
         return;
@@ -172,19 +260,16 @@ void sharedeck::closeEvent(QCloseEvent* event)
     const int answer =
         runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
                       QStringLiteral("sharedeck: gemountete Verzeichnisse"),
-                      "Es sind noch Verzeichnisse gemounted.<br><pre>" + shown.join(QStringLiteral("<br>")) +
+                      "Es sind noch Verzeichnisse gemounted.<br><pre>" + shownText(shown.join(QStringLiteral("<br>"))) +
                           tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
     if (answer != QMessageBox::Yes) {
         event->ignore();
         return;
     }
-    // A row's mount or umount still running ends first, so that what it
-    // mounted is in the list below.
-    if (mountProc.state() != QProcess::NotRunning)
-        finishWithin(mountProc, commandTimeoutMs);
     for (const QString& dir : QStringList(mountedDirs)) {
-        if (startMountCommand(mountProc, unmountCommand(dir), messageFont))
-            finishWithin(mountProc, commandTimeoutMs);
+        startRowCommand(unmountCommand(dir, systemPaths().asRoot), QString(), dir);
+        if (mountProc.state() != QProcess::NotRunning)
+            finishWithin(mountProc, systemPaths().commandTimeoutMs);
     }
     event->accept();
 }

@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "dialogsupport.h"
 #include "sharelisting.h"
+#include "systempaths.h"
 
 #include <QHeaderView>
 #include <QSignalMapper>
@@ -26,18 +27,22 @@ void sharedeck::load_Shares()
         return;
 
     smbclientOutput.clear();
+    smbclientErrors.clear();
+    smbclientOutputTooLarge = false;
+    listingServer = server;
     pushWaitCursor();
     if (!startCommand(smbclientProc, shareListCommand(server, user, password))) {
         popWaitCursor();
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
         return;
     }
-    smbclientProc.waitForFinished(commandTimeoutMs);
+    smbclientProc.waitForFinished(systemPaths().commandTimeoutMs);
 }
 
 void sharedeck::smbclientAusgabe()
 {
-    smbclientOutput += smbclientProc.readAllStandardOutput();
+    smbclientOutputTooLarge |= !appendBounded(smbclientOutput, smbclientProc.readAllStandardOutput(), maxListingBytes);
+    appendBounded(smbclientErrors, smbclientProc.readAllStandardError(), maxShownBytes + 1);
 }
 
 void sharedeck::smbclientProcBeendet(int exitCode, QProcess::ExitStatus exitStatus)
@@ -46,17 +51,24 @@ void sharedeck::smbclientProcBeendet(int exitCode, QProcess::ExitStatus exitStat
     signalMapper = new QSignalMapper(this);
 
     smbclientAusgabe();
-    procAusgabe = QString::fromLocal8Bit(smbclientOutput);
+    const bool tooLarge = smbclientOutputTooLarge;
+    procAusgabe = tooLarge ? QString() : QString::fromLocal8Bit(smbclientOutput);
+    const QString errors = QString::fromLocal8Bit(smbclientErrors);
     smbclientOutput.clear();
-    const QString errors = QString::fromLocal8Bit(smbclientProc.readAllStandardError());
+    smbclientErrors.clear();
     shareList = diskSharesFromListing(procAusgabe);
 
-    if (exitStatus == QProcess::CrashExit)
+    if (exitStatus == QProcess::CrashExit) {
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT CRASHED"));
-    else if (exitCode == 1)
-        showInfoView(tableWidget, procAusgabe + errors);
-    else
+    } else if (tooLarge) {
+        showInfoView(tableWidget,
+                     tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
+    } else if (exitCode == 1) {
+        showInfoView(tableWidget, shownText(procAusgabe + errors));
+    } else {
+        tableServer = listingServer;
         clear_tableWidget();
+    }
 }
 
 void sharedeck::clear_tableWidget()
@@ -85,6 +97,7 @@ void sharedeck::create_Sharelist()
     for (int column = 0; column < 5; ++column)
         tableWidget->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromLatin1(titles[column])));
 
+    const QString options = defaultMountOptions(systemPaths().asRoot);
     for (int row = 0; row < rows; ++row) {
         auto* button = new QPushButton;
         button->setObjectName(QStringLiteral("mountButton%1").arg(row));
@@ -93,7 +106,7 @@ void sharedeck::create_Sharelist()
         signalMapper->setMapping(button, row);
         tableWidget->setItem(row, 1, new QTableWidgetItem(shareList[row]));
         tableWidget->setItem(row, 2, new QTableWidgetItem(mountPointFor(shareList[row])));
-        tableWidget->setItem(row, 3, new QTableWidgetItem(defaultMountOptions));
+        tableWidget->setItem(row, 3, new QTableWidgetItem(options));
     }
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
     checkMounted();

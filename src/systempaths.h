@@ -2,15 +2,24 @@
 
 #include <QString>
 
-// Places the program looks at on the system. The defaults are what the
-// program uses; test drivers replace them before the dialog is built.
+#include <unistd.h>
+
+// Places and bounds the program works with. The defaults are what the program
+// uses; test drivers replace them before the dialog is built.
 struct SystemPaths {
     QString smbclient = QStringLiteral("/usr/bin/smbclient");
     QString mountCifs = QStringLiteral("/sbin/mount.cifs");
     QString programDir; // empty: the directory of the running executable
+    // Bound for every command that is waited for or watched.
+    int commandTimeoutMs = 30000;
+    // Period of the keep-alive touches.
+    int keepAlivePeriodMs = 300000;
+    // As root, mount and umount run directly; otherwise through pkexec and
+    // the mount helper in the program directory.
+    bool asRoot = ::geteuid() == 0;
 };
 
 SystemPaths& systemPaths();
 
-// Directory holding server.conf and buttons/.
+// Directory holding server.conf, buttons/ and the mount helper.
 QString programDirectory();

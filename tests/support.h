@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for driving the dialog in tests: reaching its state, answering its
-// modal boxes, a program directory and stand-in programs on PATH.
+// Helpers for driving the dialog in tests: its state, answers to its modal
+// boxes, a program directory and stand-in programs on PATH.
 
 #include "dialogsupport.h"
 #include "sharedeck.h"
@@ -25,10 +25,6 @@ public:
     {
         return d.mountedDirs;
     }
-    static void call(sharedeck& d, const char* slot)
-    {
-        QVERIFY(QMetaObject::invokeMethod(&d, slot));
-    }
 };
 
 struct SeenBox {
@@ -39,9 +35,8 @@ struct SeenBox {
 };
 
 // Records every box as it opens and answers the topmost one with the given
-// buttons in turn (Escape once they are used up). A box is answered one timer
-// tick after it was first seen, so queued calls that would open further boxes
-// over it run first, as they do for a user.
+// buttons in turn (Escape once they are used up), one timer tick after it was
+// first seen, so queued calls that would open further boxes run first.
 class BoxAnswerer : public QObject
 {
 public:
@@ -72,12 +67,10 @@ private:
     void answer()
     {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box != pending) {
+        if (box != pending || !box) {
             pending = box;
             return;
         }
-        if (!box)
-            return;
         pending = nullptr;
         const auto button = answers.isEmpty() ? QMessageBox::NoButton : answers.takeFirst();
         if (button == QMessageBox::NoButton)
@@ -106,15 +99,21 @@ inline QString readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// Whether a process runs (a killed one may stay a zombie where nobody reaps orphans).
+inline bool running(const QString& pid)
+{
+    const QString stat = readFile("/proc/" + pid.trimmed() + "/stat");
+    return !pid.trimmed().isEmpty() && !stat.isEmpty() && !stat.section(") ", 1, 1).startsWith('Z');
+}
+
 // A program directory with server.conf and the status pictures.
 inline void makeProgramDir(const QString& dir, const QByteArray& serverConf = "localhost\n", bool pictures = true)
 {
     writeFile(dir + "/server.conf", serverConf);
-    if (pictures) {
-        QDir().mkpath(dir + "/buttons");
-        for (const char* name : {"spot_on_green.png", "spot_off_red.png"})
+    QDir().mkpath(dir + "/buttons");
+    for (const char* name : {"spot_on_green.png", "spot_off_red.png"})
+        if (pictures)
             QFile::copy(QStringLiteral(SHAREDECK_DATA_DIR "/buttons/") + name, dir + "/buttons/" + name);
-    }
 }
 
 // Shell scripts put in front of PATH in place of the real programs.
@@ -141,13 +140,18 @@ public:
     QTemporaryDir dir;
 };
 
-// The dialog on a fresh program directory, with tool checks that pass.
+// The dialog on a fresh program directory, with tool checks that pass and a
+// command bound short enough for tests of commands that never end.
 struct Fixture {
-    Fixture()
+    explicit Fixture(bool asRoot = true, const QByteArray& serverConf = "localhost\n")
     {
-        makeProgramDir(programDir.path());
-        systemPaths() = {QCoreApplication::applicationFilePath(), QCoreApplication::applicationFilePath(),
-                         programDir.path()};
+        makeProgramDir(programDir.path(), serverConf);
+        systemPaths() = {QCoreApplication::applicationFilePath(),
+                         QCoreApplication::applicationFilePath(),
+                         programDir.path(),
+                         1500,
+                         3600000,
+                         asRoot};
         dialog.reset(new sharedeck);
         dialog->show();
         dialog->UsernameLineEdit->setText("alice");
@@ -173,6 +177,10 @@ struct Fixture {
     QPushButton* button(int row) const
     {
         return qobject_cast<QPushButton*>(table()->cellWidget(row, 0));
+    }
+    QStringList& mountedDirs() const
+    {
+        return SharedeckProbe::mountedDirs(*dialog);
     }
     QTemporaryDir programDir;
     std::unique_ptr<sharedeck> dialog;

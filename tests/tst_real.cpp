@@ -1,5 +1,5 @@
-// The whole use against real parts: a Samba server, smbclient, mount, umount
-// and the kernel's mount table. Run through testbed.sh, which provides them.
+// Listing and mounting against real parts: a Samba server, smbclient, mount,
+// umount and the kernel's mount table. Run through testbed.sh, which provides them.
 #include "support.h"
 
 #include <QProcess>
@@ -15,23 +15,16 @@ bool mountedAt(const QString& dir)
     return QProcess::execute("mountpoint", {"-q", dir}) == 0;
 }
 
-void run(const QString& program, const QStringList& arguments)
-{
-    QCOMPARE(QProcess::execute(program, arguments), 0);
-}
-
 } // namespace
 
 class RealTest : public QObject
 {
     Q_OBJECT
 
-    // The dialog on server.conf "127.0.0.1, 127.0.0.2" after "Load Shares".
+    // The dialog on the servers 127.0.0.1, 127.0.0.2 and -127.0.0.1 after "Load Shares".
     void list(int server = 0, const QString& pw = password)
     {
-        f = std::make_unique<Fixture>();
-        f->dialog->ServerComboBox->addItems({"127.0.0.2", "-127.0.0.1"});
-        f->dialog->ServerComboBox->setItemText(0, "127.0.0.1");
+        f = std::make_unique<Fixture>(true, "127.0.0.1\n127.0.0.2\n-127.0.0.1\n");
         f->dialog->ServerComboBox->setCurrentIndex(server);
         f->dialog->UsernameLineEdit->setText(user);
         f->dialog->PasswordLineEdit->setText(pw);
@@ -42,7 +35,7 @@ class RealTest : public QObject
     {
         BoxAnswerer boxes(answers);
         f->button(row)->click();
-        QTRY_VERIFY(!QApplication::overrideCursor());
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::overrideCursor() && !QApplication::activeModalWidget(), 10000);
         seen = boxes.seen;
     }
     std::unique_ptr<Fixture> f;
@@ -57,16 +50,15 @@ private slots:
     void cleanup()
     {
         f.reset();
-        QProcess::execute("sh", {"-c", "for m in $(grep -o \" " + work +
-                                           "/[^ ]*\" /proc/self/mounts | sort -r); do "
+        QProcess::execute("sh", {"-c", "grep -o ' " + work +
+                                           "/[^ ]*' /proc/self/mounts | sort -r | while read m; do "
                                            "umount -l \"$(printf '%b' \"$m\")\"; done; rm -rf " +
                                            work + "/*"});
     }
 
     void listsDiskSharesInServerOrder()
     {
-        // A recording wrapper in front of the real smbclient.
-        StandIns standIns;
+        StandIns standIns; // a recording wrapper in front of the real smbclient
         standIns.write("smbclient", "printf '%s\\n' \"$@\" >\"$0.args\"; exec /usr/bin/smbclient \"$@\"");
         list();
         QCOMPARE(f->column(1), QStringList({"public", "with space", "costs", "eighty-characters-" + QString(62, '0')}));
@@ -96,81 +88,31 @@ private slots:
         QVERIFY2(f->table()->item(0, 0)->text().contains(message), qPrintable(f->table()->item(0, 0)->text()));
     }
 
-    // List, mount into a missing directory with blanks, unmount.
+    // Mount into a missing directory with a blank, written with a trailing
+    // slash as mount never lists it; unmount; a wrong password's error.
     void mountAndUnmount()
     {
         list();
         const QString dir = work + "/with space";
-        f->table()->item(1, 2)->setText(dir);
-        QCOMPARE(f->button(1)->text(), "mount");
+        f->table()->item(1, 2)->setText(dir + "/");
         press(1, {QMessageBox::Yes});
         QCOMPARE(seen.size(), 1);
         QVERIFY(mountedAt(dir));
         QCOMPARE(f->button(1)->text(), "umount");
-        QCOMPARE(SharedeckProbe::mountedDirs(*f->dialog), QStringList{dir});
+        QCOMPARE(f->mountedDirs(), QStringList{dir});
         press(1);
+        QVERIFY(seen.isEmpty());
         QVERIFY(!mountedAt(dir));
         QCOMPARE(f->button(1)->text(), "mount");
-        QVERIFY(SharedeckProbe::mountedDirs(*f->dialog).isEmpty());
-    }
+        QVERIFY(f->mountedDirs().isEmpty());
 
-    void wrongPasswordAtMount()
-    {
-        list();
-        f->table()->item(0, 2)->setText(work);
         f->dialog->PasswordLineEdit->setText("wrong");
-        press(0);
+        press(1);
         QCOMPARE(seen.size(), 1);
-        QCOMPARE(seen[0].title, "sharedeck: Fehler von mount");
         QVERIFY2(seen[0].text.startsWith("mount meldete einen Fehler! (Error-Code:32)<br><pre>mount error(13): "
                                          "Permission denied\n"),
                  qPrintable(seen[0].text));
-        QVERIFY(!mountedAt(work));
-        QCOMPARE(f->button(0)->text(), "mount");
-    }
-
-    // What the mount table says about a row "public" at work/data.
-    void mountedStateOfARow_data()
-    {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<QString>("at");
-        QTest::addColumn<QString>("button");
-        QTest::newRow("longer share name") << "//127.0.0.1/oldpublic"
-                                           << "data"
-                                           << "mount";
-        QTest::newRow("longer mount point") << "//127.0.0.1/public"
-                                            << "data2"
-                                            << "mount";
-        QTest::newRow("other server") << "//elsewhere/public"
-                                      << "data"
-                                      << "umount";
-    }
-    void mountedStateOfARow()
-    {
-        QFETCH(QString, source);
-        QFETCH(QString, at);
-        QFETCH(QString, button);
-        QDir(work).mkpath(at);
-        run("mount", {"-t", "tmpfs", "-o", "size=64k", source, work + "/" + at});
-        list();
-        f->table()->item(0, 2)->setText(work + "/data");
-        SharedeckProbe::call(*f->dialog, "checkMounted");
-        QCOMPARE(f->button(0)->text(), button);
-        QCOMPARE(SharedeckProbe::mountedDirs(*f->dialog).size(), button == "umount" ? 1 : 0);
-    }
-
-    // Two rows on one mount point: the later, unmounted row does not drop
-    // the mount point that the earlier row found mounted.
-    void twoRowsOneMountPoint()
-    {
-        run("mount", {"-t", "tmpfs", "//127.0.0.1/public", work});
-        list();
-        f->table()->item(0, 2)->setText(work);
-        f->table()->item(1, 2)->setText(work);
-        SharedeckProbe::call(*f->dialog, "checkMounted");
-        QCOMPARE(f->button(0)->text(), "umount");
-        QCOMPARE(f->button(1)->text(), "mount");
-        QCOMPARE(SharedeckProbe::mountedDirs(*f->dialog), QStringList{work});
+        QVERIFY(!mountedAt(dir));
     }
 
     void closing_data()
@@ -193,25 +135,15 @@ private slots:
             QVERIFY(mountedAt(dirs[i]));
         }
         if (unmountedBehindItsBack)
-            run("umount", {dirs[0]});
+            QCOMPARE(QProcess::execute("umount", {dirs[0]}), 0);
         BoxAnswerer boxes({answer, QMessageBox::Ok});
         f->dialog->close();
         QCOMPARE(boxes.seen.size(), unmountedBehindItsBack ? 2 : 1);
-        QCOMPARE(boxes.seen[0].text.count("<br>"), 4);
         if (unmountedBehindItsBack)
             QVERIFY(boxes.seen[1].text.startsWith("mount meldete einen Fehler! (Error-Code:32)"));
         const bool yes = answer == QMessageBox::Yes;
         QCOMPARE(f->dialog->isVisible(), !yes);
         QCOMPARE(mountedAt(dirs[1]), !yes);
-    }
-
-    void closingWithNothingMounted()
-    {
-        list();
-        BoxAnswerer boxes;
-        f->dialog->close();
-        QVERIFY(boxes.seen.isEmpty());
-        QVERIFY(!f->dialog->isVisible());
     }
 };
 

@@ -14,11 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     const QString search = mountSearchText(parts[0], parts[1]);
     const QString listing = parts.mid(2).join('\n');
-    const QString line = "//srv/" + search + " type cifs (rw)";
     bool found = false;
     for (const QString& l : parts.mid(2))
         found |= l.contains("/" + search + " type ");
-    if (listingShowsMount(listing, search) != found || !listingShowsMount(listing + "\n" + line, search))
+    const MountListing withLine(listing + "\n//srv/" + search + " type cifs (rw)");
+    if (MountListing(listing).showsShare(parts[0], parts[1]) != found || !withLine.showsShare(parts[0], parts[1]) ||
+        !withLine.showsAnyShareAt(parts[1]))
         std::abort();
     return 0;
 }
