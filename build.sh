@@ -1,8 +1,9 @@
 #!/bin/bash
 # ./build.sh run     installs what is missing, builds, starts sharedeck
 # ./build.sh test    installs what is missing, builds with warnings as errors,
-#                    runs every test: unit, integration, end-to-end, then the
-#                    same suite under AddressSanitizer and UBSan, then fuzzing
+#                    runs every test: unit, integration, end-to-end, package,
+#                    then unit and integration under AddressSanitizer and
+#                    UBSan, then fuzzing
 # ./build.sh demo    as run, then starts it against a private Samba server with
 #                    sample shares; as root, or uses sudo for that part
 # ./build.sh packages run|test   prints the Debian packages each needs
@@ -74,13 +75,14 @@ test)
     install_missing $test_packages
     build build-test -DSHAREDECK_WERROR=ON
     (cd build-test && ctest --output-on-failure)
-    build build-asan -DSHAREDECK_WERROR=ON -DSHAREDECK_SANITIZE=ON
-    (cd build-asan && ctest --output-on-failure)
-    build build-fuzz -DSHAREDECK_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_CXX_COMPILER=clang++
-    (cd build-fuzz && ctest --output-on-failure)
+    # No optimisation or debug information: these builds only run tests.
+    build build-asan -DSHAREDECK_WERROR=ON -DSHAREDECK_SANITIZE=ON -DCMAKE_BUILD_TYPE=
+    (cd build-asan && ctest --output-on-failure -L 'unit|integration')
+    build build-fuzz -DSHAREDECK_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=
+    (cd build-fuzz && ctest --output-on-failure -j2)
     ;;
 *)
-    sed -n '2,8p' "$0" >&2
+    sed -n '2,9p' "$0" >&2
     exit 2
     ;;
 esac

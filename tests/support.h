@@ -149,7 +149,7 @@ struct Fixture {
         systemPaths() = {QCoreApplication::applicationFilePath(),
                          QCoreApplication::applicationFilePath(),
                          programDir.path(),
-                         1500,
+                         1000,
                          3600000,
                          asRoot};
         dialog.reset(new sharedeck);

@@ -18,7 +18,7 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("verbatim, empty lines skipped")
-            << QByteArray(" alpha \n\n   \n#x\nalpha\n") << QStringList{" alpha ", "   ", "#x", "alpha"};
+            << QByteArray(" a \n\n   \n#x\na\n") << QStringList{" a ", "   ", "#x", "a"};
         QTest::newRow("CR LF, no final line end") << QByteArray("b\r\n\r\na") << QStringList{"b", "a"};
         QTest::newRow("a line of 1 MiB") << QByteArray(1 << 20, 'x') + "\nb" << QStringList{QString(1 << 20, 'x'), "b"};
     }
@@ -31,120 +31,49 @@ private slots:
         QCOMPARE(serverEntries(buffer), entries);
     }
 
-    void shareListing_data()
+    // The pure rules, each row a call and what it must give.
+    void rules_data()
     {
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<QStringList>("shares");
-        // Samba 4.17's own output, with "$" and "|" in a comment.
-        QTest::newRow("samba") << readFile(SHAREDECK_TESTS_DIR "/corpus/listing/samba-4.17.txt")
-                               << QStringList{"public", "with space", "costs"};
-        QTest::newRow("CR LF, no final line end") << "Disk|a|x\r\nDisk|b|" << QStringList{"a", "b"};
-        QTest::newRow("other types, short lines")
-            << "IPC|IPC$|x\nPrinter|p|\nDisk\nDisk|\ndisk|c|\n|Disk|d" << QStringList{};
-        QTest::newRow("hostile names")
-            << "Disk|.|\nDisk|..|\nDisk|a/b|\nDisk|tab\there|\nDisk|C$|\nDisk|ok|\x7f\nDisk| |"
-            << QStringList{"ok", " "};
-        QTest::newRow("duplicates kept in order") << "Disk|b|\nDisk|a|\nDisk|b|" << QStringList{"b", "a", "b"};
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        const auto shares = [](const QString& output) { return diskSharesFromListing(output).join('|'); };
+        const QString table = readFile(SHAREDECK_TESTS_DIR "/corpus/mounts/debian12.txt");
+        // Whether the row (share, mount point) is mounted, and whether any share is mounted there.
+        const auto listed = [&](const QString& line, const QString& share, const QString& at) {
+            const MountListing listing(table + line + "\n");
+            return QString("%1 %2").arg(listing.showsShare(share, at)).arg(listing.showsAnyShareAt(at));
+        };
+        const QString many = QString("tmpfs on /t type tmpfs (rw)\n").repeated(100000);
+        // clang-format off
+        QTest::newRow("samba 4.17, $ and | in comments") << shares(readFile(SHAREDECK_TESTS_DIR "/corpus/listing/samba-4.17.txt")) << "public|with space|costs";
+        QTest::newRow("CR LF, no final line end") << shares("Disk|a|x\r\nDisk|b|") << "a|b";
+        QTest::newRow("other types, short lines") << shares("IPC|IPC$|x\nPrinter|p|\nDisk\nDisk|\ndisk|c|\n|Disk|d") << "";
+        QTest::newRow("hostile names") << shares("Disk|.|\nDisk|..|\nDisk|a/b|\nDisk|t\tb|\nDisk|C$|\nDisk|ok|\x7f\nDisk| |") << "ok| ";
+        QTest::newRow("duplicates kept in order") << shares("Disk|b|\nDisk|a|\nDisk|b|") << "b|a|b";
+        QTest::newRow("mounted") << listed("//srv/data on /mnt/data type cifs (rw)", "data", "/mnt/data") << "1 1";
+        QTest::newRow("longer share") << listed("//srv/olddata on /mnt/data type cifs", "data", "/mnt/data") << "0 1";
+        QTest::newRow("longer mount point") << listed("//srv/data on /mnt/data2 type cifs", "data", "/mnt/data") << "0 0";
+        QTest::newRow("letter case") << listed("//srv/Data on /mnt/data type cifs", "data", "/mnt/data") << "0 1";
+        QTest::newRow("blanks") << listed("//srv/a b on /tmp/x y type tmpfs (rw)", "a b", "/tmp/x y") << "1 1";
+        QTest::newRow("no share") << listed("tmpfs on /mnt/data type tmpfs", "data", "/mnt/data") << "0 0";
+        QTest::newRow("across lines") << listed("//s/data on /x type cifs\nr on /mnt/data type cifs", "data", "/mnt/data") << "0 0";
+        QTest::newRow("last of 100,000 lines") << listed(many + "//s/data on /mnt/data type cifs", "data", "/mnt/data") << "1 1";
+        QTest::newRow("trailing slash") << cleanMountPoint("/mnt/public/") << "/mnt/public";
+        QTest::newRow("double slash, dots") << cleanMountPoint("/mnt//../mnt/./public") << "/mnt/public";
+        QTest::newRow("blank kept") << cleanMountPoint("/mnt/a b") << "/mnt/a b";
+        QTest::newRow("relative, empty") << QString("%1%2").arg(isUsableMountPoint(cleanMountPoint("mnt/x"))).arg(isUsableMountPoint(cleanMountPoint(""))) << "00";
+        QTest::newRow("user") << mountOptionString("alice", "ro") << "username=alice,ro";
+        QTest::newRow("backslash domain") << mountOptionString("CORP\\bob", "ro") << "username=bob,domain=CORP,ro";
+        QTest::newRow("slash domain") << mountOptionString("CORP/bob", "") << "username=bob,domain=CORP";
+        QTest::newRow("realm stays") << mountOptionString("bob@CORP.EXAMPLE", "ro") << "username=bob@CORP.EXAMPLE,ro";
+        QTest::newRow("user name with , or =") << QString("%1%2%3").arg(userNameProblem("a,uid=0").isEmpty()).arg(userNameProblem("uid=0").isEmpty()).arg(userNameProblem("a.b@c").isEmpty()) << "001";
+        // clang-format on
     }
-    void shareListing()
+    void rules()
     {
-        QFETCH(QString, output);
-        QFETCH(QStringList, shares);
-        QCOMPARE(diskSharesFromListing(output), shares);
-    }
-
-    void mountListing_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("share");
-        QTest::addColumn<QString>("mountPoint");
-        QTest::addColumn<bool>("shareMounted"); // that share there, from any server
-        QTest::addColumn<bool>("anyShare");     // some share there
-        QTest::newRow("mounted") << "//srv/data on /mnt/data type cifs (rw)"
-                                 << "data"
-                                 << "/mnt/data" << true << true;
-        QTest::newRow("longer share") << "//srv/olddata on /mnt/data type cifs"
-                                      << "data"
-                                      << "/mnt/data" << false << true;
-        QTest::newRow("longer mount point") << "//srv/data on /mnt/data2 type cifs"
-                                            << "data"
-                                            << "/mnt/data" << false << false;
-        QTest::newRow("letter case") << "//srv/Data on /mnt/data type cifs"
-                                     << "data"
-                                     << "/mnt/data" << false << true;
-        QTest::newRow("blanks") << "//srv/with space on /tmp/x y type tmpfs (rw)"
-                                << "with space"
-                                << "/tmp/x y" << true << true;
-        QTest::newRow("no share") << "tmpfs on /mnt/data type tmpfs"
-                                  << "data"
-                                  << "/mnt/data" << false << false;
-        QTest::newRow("across lines") << "//srv/data on /mnt/x type cifs\nrest on /mnt/data type cifs"
-                                      << "data"
-                                      << "/mnt/data" << false << false;
-        QTest::newRow("last of 100,000 lines")
-            << QString("tmpfs on /t type tmpfs (rw)\n").repeated(100000) + "//srv/data on /mnt/data type cifs"
-            << "data"
-            << "/mnt/data" << true << true;
-    }
-    void mountListing()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, share);
-        QFETCH(QString, mountPoint);
-        QFETCH(bool, shareMounted);
-        QFETCH(bool, anyShare);
-        const MountListing listing(readFile(SHAREDECK_TESTS_DIR "/corpus/mounts/debian12.txt") + line + "\n");
-        QCOMPARE(listing.showsShare(share, mountPoint), shareMounted);
-        QCOMPARE(listing.showsAnyShareAt(mountPoint), anyShare);
-    }
-
-    void mountPoints_data()
-    {
-        QTest::addColumn<QString>("cell");
-        QTest::addColumn<QString>("cleaned"); // empty: not usable
-        QTest::newRow("as listed") << "/mnt/a b"
-                                   << "/mnt/a b";
-        QTest::newRow("trailing slash") << "/mnt/public/"
-                                        << "/mnt/public";
-        QTest::newRow("double slash") << "/mnt//public"
-                                      << "/mnt/public";
-        QTest::newRow("dot dot") << "/mnt/../mnt/./public"
-                                 << "/mnt/public";
-        QTest::newRow("relative") << "mnt/public" << QString();
-        QTest::newRow("dot") << "./public" << QString();
-        QTest::newRow("empty") << "" << QString();
-    }
-    void mountPoints()
-    {
-        QFETCH(QString, cell);
-        QFETCH(QString, cleaned);
-        QCOMPARE(isUsableMountPoint(cleanMountPoint(cell)), !cleaned.isEmpty());
-        if (!cleaned.isEmpty())
-            QCOMPARE(cleanMountPoint(cell), cleaned);
-    }
-
-    void userNames_data()
-    {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("options"); // empty: refused for mounting
-        QTest::newRow("plain") << "alice"
-                               << "username=alice,ro";
-        QTest::newRow("backslash domain") << "CORP\\bob"
-                                          << "username=bob,domain=CORP,ro";
-        QTest::newRow("slash domain") << "CORP/bob"
-                                      << "username=bob,domain=CORP,ro";
-        QTest::newRow("realm stays") << "bob@CORP.EXAMPLE"
-                                     << "username=bob@CORP.EXAMPLE,ro";
-        QTest::newRow("comma") << "alice,uid=0" << QString();
-        QTest::newRow("equals") << "uid=0" << QString();
-    }
-    void userNames()
-    {
-        QFETCH(QString, user);
-        QFETCH(QString, options);
-        QCOMPARE(userNameProblem(user).isEmpty(), !options.isEmpty());
-        if (!options.isEmpty())
-            QCOMPARE(mountOptionString(user, "ro"), options);
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
     }
 
     // A stand-in records what it was started with: arguments, PASSWD and
@@ -155,29 +84,16 @@ private slots:
         QTest::addColumn<QStringList>("argv");
         QTest::addColumn<QString>("passwd"); // "-": not set
         QTest::addColumn<QString>("input");
-        const QString pw = "pa,ss%wo$rd";
-        const QString helper = programDirectory() + "/sharedeck-mount";
-        const MountRequest request{"srv", "a b", "/mnt/a b", "CORP\\al", pw, "ro", false};
-        QTest::newRow("share list") << shareListCommand("-srv", "alice", pw)
-                                    << QStringList{"smbclient", "-g", "-U", "alice", "-L", "-srv"} << pw << "";
-        QTest::newRow("mount as root")
-            << mountCommand(request, true)
-            << QStringList{"mount", "-t", "cifs", "//srv/a b", "/mnt/a b", "-o", "username=al,domain=CORP,ro"} << pw
-            << "";
-        MountRequest create = request;
-        create.createMountPoint = true;
-        QTest::newRow("mount as a user")
-            << mountCommand(create, false)
-            << QStringList{"pkexec", helper, "mount", "--create", "//srv/a b", "/mnt/a b", "username=al,domain=CORP,ro"}
-            << "-" << pw;
-        QTest::newRow("umount as root") << unmountCommand("/mnt/a b", true) << QStringList{"umount", "/mnt/a b"} << "-"
-                                        << "";
-        QTest::newRow("umount as a user")
-            << unmountCommand("/mnt/a b", false) << QStringList{"pkexec", helper, "umount", "/mnt/a b"} << "-"
-            << "";
-        QTest::newRow("touch") << touchCommand("/mnt/a b")
-                               << QStringList{"touch", "--no-create", "/mnt/a b/Server_Alive.txt"} << "-"
-                               << "";
+        const QString pw = "pa,ss%wo$rd", helper = programDirectory() + "/sharedeck-mount";
+        const MountRequest request{"srv", "a b", "/mnt/a b", "CORP\\al", pw, "ro", true};
+        // clang-format off
+        QTest::newRow("share list") << shareListCommand("-srv", "alice", pw) << QStringList{"smbclient", "-g", "-U", "alice", "-L", "-srv"} << pw << "";
+        QTest::newRow("mount as root") << mountCommand(request, true) << QStringList{"mount", "-t", "cifs", "//srv/a b", "/mnt/a b", "-o", "username=al,domain=CORP,ro"} << pw << "";
+        QTest::newRow("mount as a user") << mountCommand(request, false) << QStringList{"pkexec", helper, "mount", "--create", "//srv/a b", "/mnt/a b", "username=al,domain=CORP,ro"} << "-" << pw;
+        QTest::newRow("umount as root") << unmountCommand("/mnt/a b", true) << QStringList{"umount", "/mnt/a b"} << "-" << "";
+        QTest::newRow("umount as a user") << unmountCommand("/mnt/a b", false) << QStringList{"pkexec", helper, "umount", "/mnt/a b"} << "-" << "";
+        QTest::newRow("touch") << touchCommand("/mnt/a b") << QStringList{"touch", "--no-create", "/mnt/a b/Server_Alive.txt"} << "-" << "";
+        // clang-format on
     }
     void commandLines()
     {

@@ -70,13 +70,14 @@ private slots:
         QTest::addColumn<int>("server");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
-        QTest::newRow("wrong password") << 0 << "wrong"
-                                        << "session setup failed: NT_STATUS_LOGON_FAILURE";
-        QTest::newRow("nothing listens") << 1 << password
-                                         << "do_connect: Connection to 127.0.0.2 failed (Error "
-                                            "NT_STATUS_CONNECTION_REFUSED)";
+        // clang-format off
+        QTest::newRow("wrong password") << 0 << "wrong" << "session setup failed: NT_STATUS_LOGON_FAILURE";
+        QTest::newRow("nothing listens") << 1 << password << "do_connect: Connection to 127.0.0.2 failed (Error " "NT_STATUS_CONNECTION_REFUSED)";
+        // clang-format on
         // A server name that looks like an option still names the server.
+        // clang-format off
         QTest::newRow("server name with a dash") << 2 << password << "do_connect: Connection to -127.0.0.1 failed";
+        // clang-format on
     }
     void failuresShowInTheInfoView()
     {
@@ -119,9 +120,11 @@ private slots:
     {
         QTest::addColumn<QMessageBox::StandardButton>("answer");
         QTest::addColumn<bool>("unmountedBehindItsBack");
+        // clang-format off
         QTest::newRow("no") << QMessageBox::No << false;
         QTest::newRow("yes") << QMessageBox::Yes << false;
         QTest::newRow("yes, one unmount fails") << QMessageBox::Yes << true;
+        // clang-format on
     }
     void closing()
     {

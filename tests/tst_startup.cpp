@@ -20,6 +20,7 @@ private slots:
         const QString conf = "window=0 icon=3 sharedeck | <b>Fehler: Server Konfigurations-Datei nicht gefunden";
         const QString smb = "window=%1 icon=3 sharedeck | <b>Fehler: smbclient nicht gefunden!</b>";
         const QString cifs = "window=%1 icon=3 sharedeck | <b>Fehler: mount.cifs nicht gefunden!</b>";
+        // clang-format off
         QTest::newRow("all present") << "alpha\n" << true << true << true << QStringList{} << 0;
         QTest::newRow("no pictures") << "alpha\n" << true << true << false << QStringList{} << 0;
         QTest::newRow("no server.conf") << "missing" << true << true << true << QStringList{conf} << 1;
@@ -29,8 +30,8 @@ private slots:
         QTest::newRow("no smbclient") << "alpha\n" << false << true << true << QStringList{smb.arg(1)} << 1;
         QTest::newRow("no mount.cifs") << "alpha\n" << true << false << true << QStringList{cifs.arg(1)} << 1;
         QTest::newRow("no tools") << "alpha\n" << false << false << true << QStringList{smb.arg(1), cifs.arg(1)} << 1;
-        QTest::newRow("no server.conf, no smbclient")
-            << "missing" << false << true << true << QStringList{conf, smb.arg(0)} << 1;
+        QTest::newRow("no server.conf, no smbclient") << "missing" << false << true << true << QStringList{conf, smb.arg(0)} << 1;
+        // clang-format on
     }
     void boxesAndExitStatus()
     {
