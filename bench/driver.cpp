@@ -2,14 +2,17 @@
 // the median wall time in milliseconds of RUNS runs of one scenario:
 //   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built (of ROWS rows)
 //   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built
-//   sharedeck_bench press RUNS        inside tests/testbed.sh: the first row's button until it reads "umount"
+//   sharedeck_bench press RUNS [DIR]  inside tests/testbed.sh: the first row's button, mounting at DIR, until
+//                                     it reads "umount"; as a normal user through pkexec and the helper
+//                                     installed at $TESTBED_HELPER, as root directly
 // It lists $SMB_SERVER as $SMB_USER with whatever smbclient PATH holds, and
 // runs the mount PATH holds; without one the table is built, but no row's
-// mount state is tested.
+// mount state is tested. Commands get the program's own time bound.
 #include "dialogsupport.h"
 #include "support.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -90,7 +93,10 @@ int main(int argc, char* argv[])
     const int runs = qMax(1, args.value(1).toInt());
     std::unique_ptr<Fixture> f;
     const auto fresh = [&] { // the dialog with server and credentials, before "Load Shares"
-        f = std::make_unique<Fixture>();
+        f = std::make_unique<Fixture>(::geteuid() == 0);
+        systemPaths().commandTimeoutMs = SystemPaths().commandTimeoutMs;
+        if (!systemPaths().asRoot)
+            systemPaths().programDir = QFileInfo(qEnvironmentVariable("TESTBED_HELPER")).path();
         f->dialog->ServerComboBox->setItemText(0, qEnvironmentVariable("SMB_SERVER", "localhost"));
         f->dialog->UsernameLineEdit->setText(qEnvironmentVariable("SMB_USER", "alice"));
         f->dialog->PasswordLineEdit->setText(qEnvironmentVariable("SMB_PASSWORD", "secret"));
@@ -103,10 +109,10 @@ int main(int argc, char* argv[])
         load(*f);
         const auto keepTable = [] {};
         ms = median(runs, keepTable, [&] { QMetaObject::invokeMethod(f->dialog.get(), "checkMounted"); });
-    } else if (mode == "press" && args.size() == 2 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
+    } else if (mode == "press" && args.size() <= 3 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
         fresh();
         load(*f);
-        const QString dir = qEnvironmentVariable("TESTBED_DIR") + "/bench";
+        const QString dir = args.value(2, qEnvironmentVariable("TESTBED_DIR") + "/bench");
         QDir().mkpath(dir);
         f->table()->item(0, 2)->setText(dir);
         QPushButton* button = f->button(0);

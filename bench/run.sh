@@ -3,9 +3,10 @@
 # their ratio, all measured in this one run on this machine. Run as root:
 #   sudo bench/run.sh
 # Root runs the real-server rows inside tests/testbed.sh (a Samba server in
-# private namespaces); without root they read "skipped". Debian packages:
+# private namespaces, with polkit for the normal user's row); without root they
+# read "skipped". Debian packages:
 # cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins hyperfine time, and for
-# the real-server rows samba smbclient cifs-utils iproute2 util-linux.
+# the real-server rows samba smbclient cifs-utils iproute2 util-linux pkexec dbus.
 # Timing: the dialog's figures come from the own QElapsedTimer loop of
 # bench/driver.cpp, bare commands and start-up from hyperfine, peak memory
 # from /usr/bin/time -f %M. Builds into build-bench; no figure fails the run.
@@ -24,21 +25,24 @@ hf() {
         awk -F, 'NR == 2 {printf "%.3f", $(NF - 4) * 1000}' "$tmp/hf.csv"
     else echo failed; fi
 }
-drv() { "$bench/sharedeck_bench" "$@" 2>>"$tmp/log" || echo failed; }
+# drv ARGS...: the driver's median; as="runuser -u USER --" drv ... runs it as USER.
+drv() { ${as:-} "$bench/sharedeck_bench" "$@" 2>>"$tmp/log" || echo failed; }
+plus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.3f", a + b; else print "failed" }'; }
 # row WHAT VALUE BASELINE BASELINE-VALUE UNIT
 row() { printf '%s\t%s\t%s\t%s\t%s\n' "$@" >>"$tmp/rows"; }
-# A shell loop of N bare "mount" runs, whichever mount PATH finds first.
-loop() { echo "for i in \$(seq $1); do mount; done >/dev/null"; }
 
 if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported
     export PASSWD=$SMB_PASSWORD       # for the bare commands: never on a command line
-    row "Load Shares to table (4 shares)" "$(drv load 15)" "bare smbclient -g -L" \
+    row "Load Shares to table (real server)" "$(drv load 15)" "bare smbclient -g -L" \
         "$(hf 15 "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
+    # /mnt is the test bed's own; the helper mounts only on an empty one of root's.
     dir=$TESTBED_DIR/bare
-    mkdir -p "$dir"
-    row "row button to green (mount)" "$(drv press 15)" "bare mount -t cifs" \
-        "$(hf 15 "mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
-            --prepare "umount $dir 2>/dev/null || true")" ms
+    mkdir -p "$dir" /mnt/bench
+    bare=$(hf 15 "mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
+        --prepare "umount $dir 2>/dev/null || true")
+    row "row button to green (mount), root" "$(drv press 15)" "bare mount -t cifs, root" "$bare" ms
+    row "same, normal user: pkexec, helper" "$(as="runuser -u $SMB_USER --" drv press 15 /mnt/bench)" \
+        "bare mount -t cifs, root" "$bare" ms
     exit 0
 fi
 
@@ -49,44 +53,42 @@ tmp=$(mktemp -d)
 export tmp
 trap 'rm -rf "$tmp"' EXIT
 
-"$root/tests/testbed.sh" "$root/bench/run.sh" --real-server 2>>"$tmp/log" ||
-    row "Load Shares, row button (real server)" skipped "needs root and tests/testbed.sh" - ""
+TESTBED_POLKIT=$root/build-bench "$root/tests/testbed.sh" "$root/bench/run.sh" --real-server 2>>"$tmp/log" ||
+    row "Load Shares, row button (real server)" skipped "needs root, tests/testbed.sh, polkit" - ""
 
-# Stand-ins: a mount as cheap as a program gets (sh printing a short listing),
-# and smbclient printing N disk shares.
-mkdir -p "$tmp/standin"
-printf '%s\n' '#!/bin/sh' "echo 'proc on /proc type proc (rw)'" "echo '//srv/x on /mnt/x type cifs (rw)'" \
-    >"$tmp/standin/mount"
-chmod +x "$tmp/standin/mount"
+# A stand-in smbclient printing N disk shares.
 shares() { # shares N: makes a directory with that smbclient and names it
     mkdir -p "$tmp/list$1"
     printf '#!/bin/sh\nexec /usr/bin/seq -f "Disk|share%%g|comment" %d\n' "$1" >"$tmp/list$1/smbclient"
     chmod +x "$tmp/list$1/smbclient"
     echo "$tmp/list$1"
 }
+# One pass of the state test runs mount once, whatever the number of rows.
+one_mount=$(hf 50 mount -N --warmup 3)
 for n in 1000 10000; do
     runs=$((n > 1000 ? 3 : 5)) list=$(shares $n)
-    real=$(PATH=$list:$PATH drv load $runs $n)
-    row "table of $n shares, real mount" "$real" "$n bare mount runs" "$(hf $runs "$(loop $n)")" ms
-    row "table of $n shares, stand-in mount" "$(PATH=$list:$tmp/standin:$PATH drv load $runs $n)" \
-        "$n bare stand-in runs" "$(PATH=$tmp/standin:$PATH hf $runs "$(loop $n)")" ms
     # PATH without mount: the table alone, no row's state tested.
-    row "table of $n shares, no mount" "$(PATH=$list drv load $runs $n)" "same, real mount" "$real" ms
+    alone=$(PATH=$list drv load $runs $n)
+    row "table of $n shares, real mount" "$(PATH=$list:$PATH drv load $runs $n)" "no-mount table + 1 bare mount" \
+        "$(plus "$alone" "$one_mount")" ms
+    row "table of $n shares, no mount" "$alone" "its stand-in smbclient alone" "$(hf $runs "$list/smbclient" -N)" ms
 done
 for n in 10 100 1000; do
-    row "checkMounted over $n rows" "$(PATH=$(shares $n):$PATH drv check 10)" "$n bare mount runs" \
-        "$(hf 10 "$(loop $n)")" ms
+    row "state test over $n rows" "$(PATH=$(shares $n):$PATH drv check 50)" "one bare mount run" "$one_mount" ms
 done
 
-row "start to window shown, quit" "$(hf 30 "$bench/sharedeck_show" -N --warmup 3)" "empty QDialog, same build" \
-    "$(hf 30 "$bench/minimal_show" -N --warmup 3)" ms
+# The form alone is this window's floor; the empty QDialog is Qt's.
+start=$(hf 30 "$bench/sharedeck_show" -N --warmup 3)
+row "start to window shown, quit" "$start" "form alone in a QDialog" "$(hf 30 "$bench/form_show" -N --warmup 3)" ms
+row "start to window shown, quit" "$start" "empty QDialog" "$(hf 30 "$bench/minimal_show" -N --warmup 3)" ms
 rss() {
     for _ in $(seq 9); do
         /usr/bin/time -f %M -o "$tmp/rss" "$1" 2>>"$tmp/log" && cat "$tmp/rss"
     done | sort -n | sed -n 5p
 }
-row "peak memory (max RSS)" "$(rss "$bench/sharedeck_show")" "empty QDialog, same build" \
-    "$(rss "$bench/minimal_show")" KiB
+peak=$(rss "$bench/sharedeck_show")
+row "peak memory (max RSS)" "$peak" "form alone in a QDialog" "$(rss "$bench/form_show")" KiB
+row "peak memory (max RSS)" "$peak" "empty QDialog" "$(rss "$bench/minimal_show")" KiB
 
 awk -F'\t' 'BEGIN { printf "%-38s %13s   %-30s %13s %7s\n", "measurement", "sharedeck", "baseline", "", "ratio" }
     { ratio = ($2 + 0 > 0 && $4 + 0 > 0) ? sprintf("%.2f", $2 / $4) : "-"

@@ -1,5 +1,6 @@
 // Start-up probe: main() of the program, quitting once the window has been
-// painted. Built without SHAREDECK_WINDOW it shows an empty QDialog instead.
+// painted. Built with SHAREDECK_FORM it shows only the window's form in a
+// bare QDialog, built with neither an empty QDialog.
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
@@ -8,6 +9,14 @@
 #ifdef SHAREDECK_WINDOW
 #include "sharedeck.h"
 using Window = sharedeck;
+#elif defined(SHAREDECK_FORM)
+#include "ui_sharedeck.h"
+struct Window : QDialog, Ui::sharedeck {
+    Window()
+    {
+        setupUi(this);
+    }
+};
 #else
 using Window = QDialog;
 #endif
