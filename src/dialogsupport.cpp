@@ -46,11 +46,11 @@ QTableWidgetItem* statusItem(const QIcon& icon)
     return item;
 }
 
-QString shownText(const QString& text)
+QString shownText(const QString& text, qsizetype limit)
 {
-    if (text.size() <= maxShownBytes)
+    if (text.size() <= limit)
         return text;
-    return text.left(maxShownBytes) + QStringLiteral("… (gekürzt)");
+    return text.left(limit) + QStringLiteral("… (gekürzt)");
 }
 
 void pushWaitCursor()

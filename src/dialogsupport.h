@@ -24,9 +24,11 @@ QList<QPushButton*> rowButtons(const QTableWidget* table);
 
 QTableWidgetItem* statusItem(const QIcon& icon);
 
-// A command's text as a box or the Info view shows it: at most 1 MiB, and
-// marked where it was cut.
-QString shownText(const QString& text);
+// A command's text as the Info view shows it: at most limit characters, and
+// marked where it was cut. A box lays out rich text, which takes seconds for a
+// megabyte, so boxes show less.
+QString shownText(const QString& text, qsizetype limit = qsizetype(1) << 20);
+constexpr qsizetype maxBoxChars = qsizetype(16) << 10;
 
 // The override cursor shown while a command the user waits for runs.
 void pushWaitCursor();

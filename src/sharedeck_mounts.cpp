@@ -23,7 +23,7 @@ constexpr int pkexecNotAuthorised = 127;
 
 QString pre(const QString& text)
 {
-    return "<pre>" + shownText(text).toHtmlEscaped() + "</pre>";
+    return "<pre>" + shownText(text, maxBoxChars).toHtmlEscaped() + "</pre>";
 }
 
 } // namespace
@@ -129,7 +129,7 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         // mount would take a relative path from the program's working directory.
         showMountError(tr("<b>Der Mountpoint ist kein absoluter Pfad:</b><br><pre>%1</pre>Bitte geben Sie ihn "
                           "vollständig an, beginnend mit \"/\".")
-                           .arg(shownText(request.mountPoint).toHtmlEscaped()));
+                           .arg(shownText(request.mountPoint, maxBoxChars).toHtmlEscaped()));
         return;
     }
     mountEntry = mountSearchText(request.share, request.mountPoint);
@@ -156,7 +156,7 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
             request.createMountPoint = true; // the helper may create it, the user may not
         } else if (::mkdir(QFile::encodeName(request.mountPoint).constData(), 0777) != 0) {
             showMountError(tr("<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b><br><pre>%1</pre>%2")
-                               .arg(shownText(request.mountPoint).toHtmlEscaped(),
+                               .arg(shownText(request.mountPoint, maxBoxChars).toHtmlEscaped(),
                                     QString::fromLocal8Bit(std::strerror(errno)).toHtmlEscaped()));
             return;
         }
@@ -257,11 +257,11 @@ void sharedeck::closeEvent(QCloseEvent* event)
     QStringList shown;
     for (const QString& dir : mountedDirs)
         shown.append(dir.toHtmlEscaped());
-    const int answer =
-        runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
-                      QStringLiteral("sharedeck: gemountete Verzeichnisse"),
-                      "Es sind noch Verzeichnisse gemounted.<br><pre>" + shownText(shown.join(QStringLiteral("<br>"))) +
-                          tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
+    const int answer = runMessageBox(
+        messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
+        QStringLiteral("sharedeck: gemountete Verzeichnisse"),
+        "Es sind noch Verzeichnisse gemounted.<br><pre>" + shownText(shown.join(QStringLiteral("<br>")), maxBoxChars) +
+            tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
     if (answer != QMessageBox::Yes) {
         event->ignore();
         return;
