@@ -1,7 +1,5 @@
 #include "dialogsupport.h"
 
-#include "commands.h"
-
 #include <QApplication>
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands.h"
+
 #include <QList>
 #include <QMessageBox>
 
@@ -27,7 +29,7 @@ QTableWidgetItem* statusItem(const QIcon& icon);
 // A command's text as the Info view shows it: at most limit characters, and
 // marked where it was cut. A box lays out rich text, which takes seconds for a
 // megabyte, so boxes show less.
-QString shownText(const QString& text, qsizetype limit = qsizetype(1) << 20);
+QString shownText(const QString& text, qsizetype limit = maxShownBytes);
 constexpr qsizetype maxBoxChars = qsizetype(16) << 10;
 
 // The override cursor shown while a command the user waits for runs.

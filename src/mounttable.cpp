@@ -30,3 +30,13 @@ bool MountListing::showsAnyShareAt(const QString& mountPoint) const
     }
     return false;
 }
+
+bool MountListing::recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const
+{
+    const bool mounted = showsShare(share, mountPoint);
+    if (mounted && !mountedDirs.contains(mountPoint))
+        mountedDirs.append(mountPoint);
+    else if (!mounted && !showsAnyShareAt(mountPoint))
+        mountedDirs.removeOne(mountPoint);
+    return mounted;
+}

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 // The text a mount listing line carries for a share mounted at a mount point:
@@ -23,6 +24,11 @@ public:
 
     // Whether any share ("//server/share") is mounted at mountPoint.
     bool showsAnyShareAt(const QString& mountPoint) const;
+
+    // Brings the list of mounted directories up to date for a share at a mount
+    // point and tells whether it is mounted. Another share may be mounted at
+    // that place: it is forgotten only when no share is mounted there at all.
+    bool recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const;
 
 private:
     QString text;

@@ -58,28 +58,14 @@ void sharedeck::checkMounted()
             continue;
         const QString mountPoint = cleanMountPoint(mountPointItem->text());
         mountEntry = mountSearchText(shareItem->text(), mountPoint);
-        isMounted = listing.showsShare(shareItem->text(), mountPoint) ? QStringLiteral("Yes") : QStringLiteral("No");
-        if (isMounted == QLatin1String("Yes")) {
-            if (!mountedDirs.contains(mountPoint))
-                mountedDirs.append(mountPoint);
-            tableWidget->setItem(row, 4, statusItem(greenIcon));
-            buttons[row]->setText(QStringLiteral("umount"));
-        } else {
-            // Another row's share may be mounted there; the place is
-            // forgotten only when no share is mounted at it at all.
-            if (!listing.showsAnyShareAt(mountPoint))
-                mountedDirs.removeOne(mountPoint);
-            tableWidget->setItem(row, 4, statusItem(redIcon));
-            buttons[row]->setText(QStringLiteral("mount"));
-        }
+        isMounted =
+            listing.recordIn(mountedDirs, shareItem->text(), mountPoint) ? QStringLiteral("Yes") : QStringLiteral("No");
+        const bool mounted = isMounted == QLatin1String("Yes");
+        tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
+        buttons[row]->setText(mounted ? QStringLiteral("umount") : QStringLiteral("mount"));
     }
     if (mountEnded) {
-        if (listing.showsShare(runningShare, runningMountPoint)) {
-            if (!mountedDirs.contains(runningMountPoint))
-                mountedDirs.append(runningMountPoint);
-        } else if (!listing.showsAnyShareAt(runningMountPoint)) {
-            mountedDirs.removeOne(runningMountPoint);
-        }
+        listing.recordIn(mountedDirs, runningShare, runningMountPoint);
         runningShare.clear();
         runningMountPoint.clear();
     }
@@ -132,7 +118,6 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
                            .arg(shownText(request.mountPoint, maxBoxChars).toHtmlEscaped()));
         return;
     }
-    mountEntry = mountSearchText(request.share, request.mountPoint);
     const bool asRoot = systemPaths().asRoot;
     if (action == QLatin1String("umount")) {
         startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint);

@@ -112,8 +112,8 @@ inline void makeProgramDir(const QString& dir, const QByteArray& serverConf = "l
     writeFile(dir + "/server.conf", serverConf);
     QDir().mkpath(dir + "/buttons");
     for (const char* name : {"spot_on_green.png", "spot_off_red.png"})
-        if (pictures)
-            QFile::copy(QStringLiteral(SHAREDECK_DATA_DIR "/buttons/") + name, dir + "/buttons/" + name);
+        QVERIFY(!pictures ||
+                QFile::copy(QStringLiteral(SHAREDECK_DATA_DIR "/buttons/") + name, dir + "/buttons/" + name));
 }
 
 // Shell scripts put in front of PATH in place of the real programs.
