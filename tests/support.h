@@ -174,6 +174,17 @@ struct Fixture {
             texts << (table()->item(r, c) ? table()->item(r, c)->text() : QString());
         return texts;
     }
+    // The rows' status pictures: G green, R red, - none.
+    QString spots() const
+    {
+        QString spots;
+        for (int r = 0; r < table()->rowCount(); ++r) {
+            const QImage image = table()->item(r, 4) ? table()->item(r, 4)->icon().pixmap(16).toImage() : QImage();
+            const QColor c = image.isNull() ? QColor() : image.pixelColor(8, 8);
+            spots += image.isNull() ? '-' : c.green() > c.red() ? 'G' : 'R';
+        }
+        return spots;
+    }
     QPushButton* button(int row) const
     {
         return qobject_cast<QPushButton*>(table()->cellWidget(row, 0));

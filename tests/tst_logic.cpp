@@ -43,6 +43,8 @@ private slots:
             const MountListing listing(table + line + "\n");
             return QString("%1 %2").arg(listing.showsShare(share, at)).arg(listing.showsAnyShareAt(at));
         };
+        QByteArray bounded("ab");
+        const bool whole = appendBounded(bounded, "cde", 4);
         const QString many = QString("tmpfs on /t type tmpfs (rw)\n").repeated(100000);
         // clang-format off
         QTest::newRow("samba 4.17, $ and | in comments") << shares(readFile(SHAREDECK_TESTS_DIR "/corpus/listing/samba-4.17.txt")) << "public|with space|costs";
@@ -67,6 +69,7 @@ private slots:
         QTest::newRow("slash domain") << mountOptionString("CORP/bob", "") << "username=bob,domain=CORP";
         QTest::newRow("realm stays") << mountOptionString("bob@CORP.EXAMPLE", "ro") << "username=bob@CORP.EXAMPLE,ro";
         QTest::newRow("user name with , or =") << QString("%1%2%3").arg(userNameProblem("a,uid=0").isEmpty()).arg(userNameProblem("uid=0").isEmpty()).arg(userNameProblem("a.b@c").isEmpty()) << "001";
+        QTest::newRow("bounded buffer") << QString::fromLatin1(bounded + QByteArray::number(whole)) << "abcd0";
         // clang-format on
     }
     void rules()
