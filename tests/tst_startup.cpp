@@ -1,5 +1,7 @@
 // The program's start: which boxes open, in which order and over what, and
-// that a missing prerequisite ends the process with status 1.
+// that a missing prerequisite ends the process with status 1. The test runs
+// itself as a child, "--drive PROGRAM_DIR SMBCLIENT MOUNT_CIFS", which starts
+// the dialog as the program does and prints every box as it opens.
 #include "support.h"
 
 #include <QProcess>
@@ -50,7 +52,8 @@ private slots:
         const QString present = QCoreApplication::applicationFilePath(), absent = dir.filePath("absent");
 
         QProcess driver;
-        driver.start(STARTUP_DRIVER, {dir.path(), smbclient ? present : absent, mountCifs ? present : absent});
+        driver.start(QCoreApplication::applicationFilePath(),
+                     {"--drive", dir.path(), smbclient ? present : absent, mountCifs ? present : absent});
         QVERIFY(driver.waitForFinished(20000));
         QCOMPARE(driver.exitStatus(), QProcess::NormalExit);
         QCOMPARE(driver.exitCode(), exitCode);
@@ -68,7 +71,8 @@ private slots:
     {
         QTemporaryDir dir;
         QProcess driver;
-        driver.start(STARTUP_DRIVER, {dir.path(), dir.filePath("absent"), dir.filePath("absent")});
+        driver.start(QCoreApplication::applicationFilePath(),
+                     {"--drive", dir.path(), dir.filePath("absent"), dir.filePath("absent")});
         QVERIFY(driver.waitForFinished(20000));
         const QString out = QString::fromUtf8(driver.readAllStandardOutput());
         QVERIFY2(out.contains("| <b>Fehler: Server Konfigurations-Datei nicht gefunden oder leer!</b><br><br>Bitte "
@@ -82,5 +86,33 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(StartupTest)
+// Answers boxes with Ok; without any box it quits once the queued start-up checks have run.
+int drive(char* argv[])
+{
+    systemPaths() = {argv[3], argv[4], argv[2]};
+    BoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+    answerer.onSeen = [](const SeenBox& box) {
+        std::printf("box cursor=%d window=%d icon=%d %s | %s\n", QApplication::overrideCursor() != nullptr,
+                    box.windowShown, int(box.icon), qPrintable(box.title), qPrintable(box.text));
+        std::fflush(stdout);
+    };
+    sharedeck dialog;
+    dialog.show();
+    QTimer::singleShot(0, qApp, [] {
+        if (QApplication::activeModalWidget())
+            return; // a check failed; its box ends the process
+        std::puts("running");
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc == 5 && QByteArray(argv[1]) == "--drive")
+        return drive(argv);
+    StartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startup.moc"
