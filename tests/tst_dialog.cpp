@@ -5,7 +5,6 @@
 #include "support.h"
 
 #include <QImageReader>
-#include <QSignalSpy>
 
 namespace {
 
