@@ -1,7 +1,7 @@
 #!/bin/bash
 # ./build.sh run     installs what is missing, builds, starts sharedeck
 # ./build.sh test    installs what is missing, builds with warnings as errors,
-#                    runs every test: unit, integration, end-to-end, package,
+#                    runs every test: unit, integration, end-to-end (with the package),
 #                    then unit and integration under AddressSanitizer and
 #                    UBSan, then fuzzing
 # ./build.sh demo    as run, then starts it against a private Samba server with

@@ -1,15 +1,12 @@
-#!/bin/sh
-# Stands in for mount.cifs: "mount -t cifs SRC DIR -o OPTS" runs it as
-# "mount.cifs SRC DIR -o OPTS" with PASSWD in the environment. It checks the
-# credentials against the real server and mounts a tmpfs named SRC at DIR that
-# keeps uid=, gid=, nosuid and nodev of OPTS.
-src=$1 dir=$2 opts=
-[ "$3" = -o ] && opts=$(printf '%s\n' "$4" | tr ',' '\n')
-user=$(printf '%s\n' "$opts" | sed -n 's/^username=//p' | head -n1)
-keep=$(printf '%s\n' "$opts" | grep -E '^(uid=|gid=|nosuid$|nodev$)' | tr '\n' ,)
-if ! PASSWD=${PASSWD-} smbclient "$src" -U "$user" -c ls </dev/null >/dev/null 2>&1; then
-    echo "mount error(13): Permission denied" >&2
-    echo "Refer to the mount.cifs(8) manual page (e.g. man mount.cifs) and kernel log messages (dmesg)" >&2
+#!/bin/bash
+# Stands in for "mount.cifs SRC DIR -o OPTS" (PASSWD in the environment): checks the credentials
+# against the real server, then mounts a tmpfs named SRC at DIR keeping uid=, gid=, nosuid, nodev of OPTS.
+IFS=, read -ra opts <<<"${4-}"
+for o in "${opts[@]}"; do
+    case $o in username=*) user=${o#*=} ;; uid=* | gid=* | nosuid | nodev) keep+=$o, ;; esac
+done
+if ! PASSWD=${PASSWD-} smbclient "$1" -U "${user-}" -c ls </dev/null >/dev/null 2>&1; then
+    printf 'mount error(13): Permission denied\nRefer to the mount.cifs(8) manual page (e.g. man mount.cifs) and kernel log messages (dmesg)\n' >&2
     exit 32
 fi
-exec mount -i -t tmpfs -o "${keep}size=64k" "$src" "$dir"
+exec mount -i -t tmpfs -o "${keep-}size=64k" "$1" "$2"

@@ -1,38 +1,73 @@
-// The dialog in a widget test, with stand-ins for what real programs cannot
-// produce on demand: crashes, exit codes, hostile, chunked or endless output,
-// commands that never end.
+// The dialog with stand-ins for crashes, exit codes, hostile, chunked or endless output and hangs.
+// A failed start-up check ends the process, so those run in a child ("--drive").
 #include "commands.h"
 #include "support.h"
 
-#include <QImageReader>
+using Answers = QList<QMessageBox::StandardButton>;
 
 namespace {
 
-// mount: without arguments the listing kept in mount.listing (each run noted
-// in mount.runs); with arguments, records them in mount.args and runs the body.
+// mount: no arguments lists mount.listing (noted in mount.runs), else notes them in "ran" and runs body.
 QByteArray mountStandIn(const QByteArray& body)
 {
     return "cd \"$(dirname \"$0\")\"\n"
            "if [ $# = 0 ]; then echo >>mount.runs; echo 'proc on /proc type proc (rw)'; cat mount.listing; exit 0; fi\n"
-           "printf '%s\\n' \"$@\" >>mount.args\n" +
+           "echo \"mount $*\" >>ran\n" +
            body;
 }
-const QByteArray mounts = "printf '%s on %s type cifs (rw)\\n' \"$3\" \"$4\" >>mount.listing; exit 0";
-// pkexec HELPER mount [--create] SOURCE MOUNTPOINT OPTIONS, password on standard input.
-const QByteArray helperMounts = "printf '%s on %s type cifs (rw)\\n' \"${@: -3:1}\" \"${@: -2:1}\" >>mount.listing";
-const QByteArray unmounts =
-    "printf '%s\\n' \"$@\" >>umount.args; grep -vF \" on $1 type \" mount.listing >l; mv l mount.listing";
-const QByteArray records = "cd \"$(dirname \"$0\")\"; printf '%s\\n' \"$@\" >>\"$0.args\"; ";
+// pkexec HELPER ARGS...: notes ARGS and the standard input.
+QByteArray pkexecStandIn(const QByteArray& body)
+{
+    return "cd \"$(dirname \"$0\")\"; echo \"pkexec ${*:2} <$(cat)>\" >>ran\n" + body;
+}
+// Lists the "//server/share" argument as mounted at the argument after it.
+const QByteArray mounts =
+    "for a; do [ -n \"${s-}\" ] && printf '%s on %s type cifs (rw)\\n' \"$s\" \"$a\" >>mount.listing "
+    "&& exit 0; [[ $a = //* ]] && s=$a; done";
+const QByteArray hangs = "sleep 600 & echo $! >child; wait";
+
+// A text as expected: exact, or around one "*" that stands for anything.
+bool matches(const QString& seen, const QString& expected)
+{
+    const QStringList part = expected.split('*');
+    return part.size() == 1 ? seen == expected : seen.size() >= expected.size() - 1 && seen.startsWith(part[0]) && seen.endsWith(part[1]);
+}
+
+// Row 0's button: how mount or pkexec answer; the boxes, what ran and the row after.
+struct Press {
+    bool asRoot = true;
+    QString user = "alice", cell = "DIR"; // DIR: an existing directory
+    QByteArray onMount = mounts;          // empty: not installed
+    Answers answers = {};
+    QString ran = "mount -t cifs //localhost/a DIR"; // how the run's arguments start; empty: nothing ran
+    QStringList boxes = {};
+    QString row = "mount R";
+};
+// Closing with directories known as mounted or a row's mount running: boxes, umount runs.
+struct Closing {
+    QStringList mounted;
+    QByteArray onMount; // empty: no mount runs
+    Answers answers;
+    QStringList boxes;
+    QString unmounted;
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Press)
+Q_DECLARE_METATYPE(Closing)
 
 class DialogTest : public QObject
 {
     Q_OBJECT
 
+    // Runs "Load Shares" with the given smbclient; a null one is not on PATH at all.
     void load(Fixture& f, const QByteArray& smbclient)
     {
-        standIns->write("smbclient", smbclient);
+        if (smbclient.isNull())
+            qputenv("PATH", bin->path().toLocal8Bit()), QFile::remove(bin->filePath("smbclient"));
+        else
+            write("smbclient", smbclient);
         f.table()->setColumnCount(0); // not settled until this listing ends
         f.dialog->ServerLoadButton->click();
         QTRY_VERIFY(f.settled());
@@ -43,446 +78,347 @@ class DialogTest : public QObject
         load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
         f.table()->item(0, 2)->setText(dir->path());
     }
-    QString args(const QString& program) const
+    void onMount(const QByteArray& body)
     {
-        return readFile(standIns->path(program + ".args"));
+        write("mount", mountStandIn(body));
+        write("pkexec", pkexecStandIn(body));
     }
-    std::unique_ptr<StandIns> standIns;
+    void write(const QString& name, const QByteArray& body) { writeFile(bin->filePath(name), "#!/bin/bash\n" + body + "\n", true); }
+    QString ran() const { return readFile(bin->filePath("ran")); }
+    QString place(QString s) const { return s.replace("DIR", dir->path()); }
+    void compareBoxes(const QStringList& seen, const QStringList& expected)
+    {
+        QCOMPARE(seen.size(), expected.size());
+        for (int i = 0; i < seen.size(); ++i)
+            QVERIFY2(matches(seen[i], place(expected[i])), qPrintable(seen[i].left(500)));
+    }
+    const QString path = qEnvironmentVariable("PATH");
+    std::unique_ptr<QTemporaryDir> bin; // shell scripts in front of PATH in place of real programs
     std::unique_ptr<QTemporaryDir> dir;
 
 private slots:
     void init()
     {
-        standIns.reset(new StandIns);
-        standIns->write("mount", mountStandIn(mounts));
-        standIns->write("umount", "cd \"$(dirname \"$0\")\"; " + unmounts);
-        writeFile(standIns->path("mount.listing"), "");
+        bin.reset(new QTemporaryDir);
+        qputenv("PATH", (bin->path() + ":" + path).toLocal8Bit());
+        onMount(mounts);
+        write("umount", "cd \"$(dirname \"$0\")\"; echo \"umount $*\" >>ran; [ \"$1\" != /fail ] || "
+                        "{ echo 'umount: /fail: not mounted.' >&2; exit 32; }; "
+                        "grep -vF \" on $1 type \" mount.listing >l; mv l mount.listing");
+        writeFile(bin->filePath("mount.listing"), "");
         dir.reset(new QTemporaryDir);
     }
     void cleanup()
     {
         QTRY_VERIFY(!QApplication::overrideCursor());
         QVERIFY(!QApplication::activeModalWidget());
-        standIns.reset();
+        if (QFile::exists(bin->filePath("child"))) // what a stopped command started is gone too
+            QTRY_VERIFY(!running(readFile(bin->filePath("child"))));
+        qputenv("PATH", path.toLocal8Bit());
     }
 
-    void missingCredentials_data()
+    void startup_data()
     {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("password");
-        // clang-format off
-        QTest::newRow("no password") << "alice" << QString();
-        QTest::newRow("no user") << QString() << "secret";
-        // clang-format on
+        QTest::addColumn<QByteArray>("serverConf"); // "missing", "directory" or the file's content
+        QTest::addColumn<QString>("absent");        // of smbclient, mount.cifs, pictures
+        QTest::addColumn<QStringList>("out");       // "box CURSOR WINDOW_SHOWN ICON POINT_SIZE title | text"
+        const QString conf = "box 0 0 3 12 sharedeck | <b>Fehler: Server Konfigurations-Datei nicht gefunden*";
+        const QString smb = "box 0 %1 3 12 sharedeck | <b>Fehler: smbclient nicht gefunden!*Paket smbclient.";
+        const QString cifs = "box 0 1 3 12 sharedeck | <b>Fehler: mount.cifs nicht gefunden!*Paket cifs-utils.";
+        QTest::newRow("all present") << QByteArray("alpha") << "" << QStringList{"running"};
+        QTest::newRow("no pictures") << QByteArray("alpha") << "pictures" << QStringList{"running"};
+        QTest::newRow("no server.conf") << QByteArray("missing") << "" << QStringList{conf};
+        QTest::newRow("empty server.conf") << QByteArray() << "" << QStringList{conf};
+        QTest::newRow("only empty lines") << QByteArray(2, '\n') << "" << QStringList{conf};
+        QTest::newRow("unreadable server.conf") << QByteArray("directory") << "" << QStringList{conf};
+        QTest::newRow("no smbclient") << QByteArray("alpha") << "smbclient" << QStringList{smb.arg(1)};
+        QTest::newRow("no mount.cifs") << QByteArray("alpha") << "mount.cifs" << QStringList{cifs};
+        QTest::newRow("no tools") << QByteArray("alpha") << "smbclient mount.cifs" << QStringList{smb.arg(1), cifs};
+        QTest::newRow("no server.conf, no smbclient") << QByteArray("missing") << "smbclient" << QStringList{conf, smb.arg(0)};
     }
-    void missingCredentials()
+    void startup()
     {
-        QFETCH(QString, user);
-        QFETCH(QString, password);
-        Fixture f;
-        f.dialog->UsernameLineEdit->setText(user);
-        f.dialog->PasswordLineEdit->setText(password);
-        standIns->write("smbclient", "touch \"$0.ran\"");
-        BoxAnswerer boxes;
-        f.dialog->ServerLoadButton->click();
-        QCOMPARE(boxes.seen.size(), 1);
-        QCOMPARE(boxes.seen[0].pointSize, 10);
-        QCOMPARE(boxes.seen[0].text, "<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b>"
-                                     "<br><br>Bitte füllen Sie die Felder username und password aus.");
-        QVERIFY(!QFile::exists(standIns->path("smbclient.ran")));
+        QFETCH(QByteArray, serverConf);
+        QFETCH(QString, absent);
+        QFETCH(QStringList, out);
+        QTemporaryDir d;
+        makeProgramDir(d.path(), serverConf, !absent.contains("pictures"));
+        if (serverConf == "missing" || serverConf == "directory")
+            QVERIFY(QFile::remove(d.filePath("server.conf")) &&
+                    (serverConf == "missing" || QDir(d.path()).mkdir("server.conf")));
+        const QString self = QCoreApplication::applicationFilePath();
+        QProcess child;
+        child.start(self, {"--drive", d.path(), absent.contains("smbclient") ? d.filePath("x") : self,
+                           absent.contains("mount.cifs") ? d.filePath("x") : self});
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), out == QStringList{"running"} ? 0 : 1);
+        compareBoxes(QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), out);
     }
 
-    // Each case follows a listing of one share, so what the second run shows
-    // must come from the second run alone.
+    // After a listing of one share, so what a case shows must come from its own run.
     void listing_data()
     {
         QTest::addColumn<QByteArray>("smbclient");
         QTest::addColumn<QStringList>("shares"); // the share table's names, or
-        QTest::addColumn<QString>("info");       // the end of the Info view's text
-        // clang-format off
-        QTest::newRow("crash") << QByteArray("echo 'Disk|x|y'; kill -SEGV $$") << QStringList{} << "ERROR: SMBCLIENT CRASHED";
-        QTest::newRow("exit 1: output, then errors") << QByteArray("echo 'Disk|x|'; echo 'do_connect: refused' >&2; exit 1") << QStringList{} << "Disk|x|\ndo_connect: refused\n";
-        QTest::newRow("exit 2 is success") << QByteArray("echo 'Disk|a|'; exit 2") << QStringList{"a"} << "";
-        QTest::newRow("no output") << QByteArray("exit 0") << QStringList{} << "";
-        // clang-format on
+        QTest::addColumn<QString>("info");       // the Info view's text, or a box ("title | text")
         QStringList many;
         for (int i = 1; i <= 5000; ++i)
             many << QString("share %1").arg(i);
-        // clang-format off
+        QTest::newRow("crash") << QByteArray("echo 'Disk|x|y'; kill -SEGV $$") << QStringList{} << "ERROR: SMBCLIENT CRASHED";
+        QTest::newRow("exit 1: output, then errors") << QByteArray("echo 'Disk|x|'; echo 'do_connect: refused' >&2; exit 1") << QStringList{} << "Disk|x|\ndo_connect: refused\n";
+        QTest::newRow("cannot start") << QByteArray() << QStringList{} << "ERROR: SMBCLIENT COULD NOT BE STARTED";
+        QTest::newRow("exit 2 is success") << QByteArray("echo 'Disk|a|'; exit 2") << QStringList{"a"} << "";
+        QTest::newRow("no output") << QByteArray("exit 0") << QStringList{} << "";
         QTest::newRow("5000 shares in small chunks") << QByteArray("for i in $(seq 5000); do printf 'Disk|share %d|c\\n' $i; done") << many << "";
         QTest::newRow("non-ASCII, hostile, hidden, zero byte, no line end") << QByteArray("printf 'Disk|B\\xc3\\xbcro|\\nDisk|../etc|x\\nDisk|C$|\\nDisk|ok|\\0 z\\nDisk|last|'") << QStringList{"Büro", "ok", "last"} << "";
-        QTest::newRow("3 MB of errors are cut") << QByteArray("head -c 3000000 /dev/zero | tr '\\0' e >&2; exit 1") << QStringList{} << "eeeee… (gekürzt)";
+        QTest::newRow("3 MB of errors are cut") << QByteArray("head -c 3000000 /dev/zero | tr '\\0' e >&2; exit 1") << QStringList{} << "eeeee*eeeee… (gekürzt)";
         QTest::newRow("output over 64 MiB") << QByteArray("yes 'Disk|x|' | head -c 70000000") << QStringList{} << "FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER 64 MiB)";
-        // clang-format on
+        QTest::newRow("no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
+        QTest::newRow("no user") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
     }
     void listing()
     {
+        QFETCH(QByteArray, smbclient);
         QFETCH(QStringList, shares);
         QFETCH(QString, info);
-        QFETCH(QByteArray, smbclient);
         Fixture f;
         load(f, "echo 'Disk|previous|'");
-        load(f, smbclient);
-        if (!info.isEmpty()) {
+        if (info.startsWith("sharedeck | ")) { // the field the row names is left empty
+            (QTest::currentDataTag() == QByteArray("no user") ? f.dialog->UsernameLineEdit : f.dialog->PasswordLineEdit)
+                ->clear();
+            write("smbclient", "echo 'Disk|x|'");
+            BoxAnswerer boxes;
+            f.dialog->ServerLoadButton->click();
+            compareBoxes(boxes.seen, {info});
+        } else {
+            load(f, smbclient);
+        }
+        if (!info.isEmpty() && shares.isEmpty()) {
             QCOMPARE(f.table()->horizontalHeaderItem(0)->text(), "Info");
-            const QString text = f.table()->item(0, 0)->text();
-            QVERIFY(text.size() <= maxShownBytes + 20);
-            QCOMPARE(text.size() > 1000 ? text.right(info.size()) : text, info);
+            QVERIFY(f.column(0).join("").size() <= maxShownBytes + 20);
+            QVERIFY2(matches(f.column(0).join(""), info), qPrintable(f.column(0).join("").right(200)));
             return;
         }
         QCOMPARE(f.column(1), shares);
-        QStringList mountPoints;
-        for (const QString& share : shares)
-            mountPoints << "/mnt/" + share;
-        QCOMPARE(f.column(2), mountPoints);
+        QCOMPARE(f.column(2), QStringList(shares).replaceInStrings(QRegularExpression("^"), "/mnt/"));
         QCOMPARE(f.column(3), QStringList(shares.size(), "gid=1000,uid=1000,sec=ntlmssp"));
-        for (int r = 0; r < qMin(3, int(shares.size())); ++r) {
-            QCOMPARE(rowButtons(f.table())[r], f.button(r));
-            QCOMPARE(f.button(r)->text(), "mount");
-        }
+        QTRY_COMPARE(f.rows(), QString("mount R ").repeated(shares.size()).trimmed());
     }
 
-    void smbclientCannotStart()
-    {
-        Fixture f;
-        qputenv("PATH", standIns->dir.path().toLocal8Bit()); // holds no smbclient
-        f.dialog->ServerLoadButton->click();
-        QCOMPARE(f.table()->item(0, 0)->text(), "ERROR: SMBCLIENT COULD NOT BE STARTED");
-    }
-
-    // A click reaches its own row after rebuilds, with the cells as edited,
-    // and mounts from the server the table was listed from.
+    // A click reaches its row after rebuilds, as edited, from the server the table was listed from.
     void rowPressAfterRebuilds()
     {
         Fixture f(true, "zulu\n\nalpha\n");
         QCOMPARE(f.dialog->ServerComboBox->itemText(0) + f.dialog->ServerComboBox->itemText(1), "zulualpha");
         for (int i = 0; i < 3; ++i)
-            load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
+            loadRows(f);
         f.dialog->ServerComboBox->setCurrentIndex(1);
         f.table()->item(2, 2)->setText(dir->path());
         f.table()->item(2, 3)->setText("ro");
         f.button(2)->click();
-        QTRY_COMPARE(f.button(2)->text(), "umount");
-        QCOMPARE(args("mount"), "-t\ncifs\n//zulu/c\n" + dir->path() + "\n-o\nusername=alice,ro\n");
-        QCOMPARE(f.mountedDirs(), QStringList{dir->path()});
-        load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
+        QTRY_COMPARE(f.rows(), "mount R mount R umount G");
+        QCOMPARE(ran(), "mount -t cifs //zulu/c " + dir->path() + " -o username=alice,ro\n");
+        loadRows(f);
         QCOMPARE(f.column(2).last(), "/mnt/c");
         QCOMPARE(f.mountedDirs(), QStringList{dir->path()});
     }
 
-    void mountEnd_data()
+    void press_data()
     {
-        QTest::addColumn<bool>("asRoot");
-        QTest::addColumn<QByteArray>("onMount");
-        QTest::addColumn<QString>("box");
-        QTest::addColumn<QString>("buttonAfter");
-        const QString error = "mount meldete einen Fehler! (Error-Code:%1)<br><pre>%2</pre>";
-        // clang-format off
-        QTest::newRow("exit 32, output in pieces, escaped") << true << QByteArray("echo 'error(13): <b>' >&2; sleep 0.2; echo '& co' >&2; exit 32") << error.arg(32).arg("error(13): &lt;b&gt;\n&amp; co\n") << "mount";
-        QTest::newRow("exit 1 without output") << true << QByteArray("exit 1") << error.arg(1).arg("") << "mount";
-        QTest::newRow("crash") << true << QByteArray("kill -SEGV $$") << "" << "mount";
-        QTest::newRow("exit 2 is success") << true << QByteArray(mounts).replace("exit 0", "exit 2") << "" << "umount";
-        QTest::newRow("2 MB of output are cut") << true << QByteArray("head -c 2000000 /dev/zero | tr '\\0' o; exit 32") << "ooo… (gekürzt)</pre>" << "mount";
-        QTest::newRow("never ends: stopped with its children") << true << QByteArray("sleep 600 & echo $! >child; wait") << "<b>Der Befehl hat nicht innerhalb von 1 s geantwortet und wurde abgebrochen.</b><br><pre></pre>" << "mount";
-        QTest::newRow("helper mounts") << false << helperMounts << "" << "umount";
-        QTest::newRow("helper refuses") << false << QByteArray("echo 'sharedeck-mount: <nein>' >&2; exit 1") << error.arg(1).arg("sharedeck-mount: &lt;nein&gt;\n") << "mount";
-        QTest::newRow("authentication dismissed") << false << QByteArray("exit 126") << "" << "mount";
-        QTest::newRow("not authorised") << false << QByteArray("exit 127") << "<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung verweigert.<br>Ein " "Administrator kann sie mit einer polkit-Regel für die Aktion<br>org.example.sharedeck.mount erteilen." << "mount";
-        // clang-format on
+        QTest::addColumn<Press>("press");
+        const QString error =
+            "sharedeck: Fehler von mount | mount meldete einen Fehler! (Error-Code:%1)<br><pre>%2</pre>";
+        const QString failed = "sharedeck: Fehler von mount | <b>%1";
+        const QString ask = "sharedeck: fehlendes mount-Verzeichnis | Das mount-Verzeichnis existiert nicht.*";
+        const QString cannot = failed.arg("Das mount-Verzeichnis konnte nicht angelegt werden:</b><br><pre>DIR/");
+        const QString root = "mount -t cifs //localhost/a DIR", user = "pkexec mount //localhost/a DIR";
+        QTest::newRow("exit 32, output in pieces, escaped") << Press{.onMount = "echo 'error(13): <b>' >&2; sleep 0.2; echo '& co' >&2; exit 32", .ran = root + " -o username=alice,gid=1000,uid=1000,sec=ntlmssp\n", .boxes = {error.arg(32).arg("error(13): &lt;b&gt;\n&amp; co\n")}};
+        QTest::newRow("exit 1 without output") << Press{.onMount = "exit 1", .boxes = {error.arg(1).arg("")}};
+        QTest::newRow("crash") << Press{.onMount = "kill -SEGV $$"};
+        QTest::newRow("exit 2 is success") << Press{.onMount = QByteArray(mounts).replace("exit 0", "exit 2"), .row = "umount G"};
+        QTest::newRow("2 MB of output are cut") << Press{.onMount = "head -c 2000000 /dev/zero | tr '\\0' o; exit 32", .boxes = {error.arg(32).arg("*ooo… (gekürzt)")}};
+        QTest::newRow("never ends: stopped with its children") << Press{.onMount = hangs, .boxes = {failed.arg("Der Befehl hat nicht innerhalb von 1 s geantwortet*")}};
+        QTest::newRow("mount cannot start") << Press{.onMount = "", .ran = "", .boxes = {failed.arg("mount konnte nicht gestartet werden!*")}};
+        QTest::newRow("helper mounts") << Press{.asRoot = false, .ran = user + QString(" username=alice,gid=%1,uid=%2,sec=ntlmssp <secret>\n").arg(getgid()).arg(getuid()), .row = "umount G"};
+        QTest::newRow("helper refuses") << Press{.asRoot = false, .onMount = "echo 'sharedeck-mount: <nein>' >&2; exit 1", .ran = user, .boxes = {error.arg(1).arg("sharedeck-mount: &lt;nein&gt;\n")}};
+        QTest::newRow("authentication dismissed") << Press{.asRoot = false, .onMount = "exit 126", .ran = user};
+        QTest::newRow("not authorised") << Press{.asRoot = false, .onMount = "exit 127", .ran = user, .boxes = {failed.arg("Das Einhängen wurde nicht erlaubt.*org.example.sharedeck.mount erteilen.")}};
+        QTest::newRow("no pkexec") << Press{.asRoot = false, .onMount = "", .ran = "", .boxes = {failed.arg("pkexec konnte nicht gestartet werden!*Paket pkexec (bei älteren Systemen policykit-1).")}};
+        QTest::newRow("missing directory: yes") << Press{.cell = "DIR/new dir", .answers = {QMessageBox::Yes}, .ran = root + "/new dir -o", .boxes = {ask}, .row = "umount G"};
+        QTest::newRow("missing directory: no") << Press{.cell = "DIR/new dir", .answers = {QMessageBox::No}, .ran = "", .boxes = {ask}};
+        QTest::newRow("missing directory: escape") << Press{.cell = "DIR/new dir", .ran = "", .boxes = {ask}};
+        QTest::newRow("missing directory: parent missing") << Press{.cell = "DIR/no/such", .answers = {QMessageBox::Yes}, .ran = "", .boxes = {ask, cannot + "no/such</pre>No such file or directory"}};
+        QTest::newRow("missing directory: name too long") << Press{.cell = "DIR/" + QString(300, 'n'), .answers = {QMessageBox::Yes}, .ran = "", .boxes = {ask, cannot + "*</pre>File name too long"}};
+        QTest::newRow("missing directory: yes, as a user") << Press{.asRoot = false, .cell = "DIR/new dir", .answers = {QMessageBox::Yes}, .ran = "pkexec mount --create //localhost/a DIR/new dir ", .boxes = {ask}, .row = "umount G"};
+        QTest::newRow("relative mount point") << Press{.cell = "mnt/a", .ran = "", .boxes = {failed.arg("Der Mountpoint ist kein absoluter Pfad:</b><br><pre>mnt/a</pre>*")}};
+        QTest::newRow("user name with options") << Press{.user = "alice,uid=0,setuids", .ran = "", .boxes = {"sharedeck: Fehler von mount | Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten."}};
     }
-    void mountEnd()
+    // After an earlier mount that printed something, so a box shows this run's output alone.
+    void press()
     {
-        QFETCH(bool, asRoot);
-        QFETCH(QString, box);
-        QFETCH(QByteArray, onMount);
-        QFETCH(QString, buttonAfter);
-        Fixture f(asRoot);
+        QFETCH(Press, press);
+        Fixture f(press.asRoot);
         loadRows(f);
-        for (const QByteArray& body : {QByteArray("echo earlier output; exit 0"), onMount}) {
-            standIns->write("mount", mountStandIn(body));
-            standIns->write("pkexec", records + "cat >pkexec.stdin; " + body);
-            QFile::remove(standIns->path("pkexec.args"));
-            if (body == onMount)
-                break;
-            f.button(0)->click();
-            QTRY_VERIFY(!QApplication::overrideCursor());
-        }
-        BoxAnswerer boxes;
+        onMount("echo earlier output; exit 0");
         f.button(0)->click();
-        QTRY_VERIFY(!QApplication::overrideCursor() && (box.isEmpty() || !boxes.seen.isEmpty()));
-        QTest::qWait(50);
-        QCOMPARE(boxes.seen.size(), box.isEmpty() ? 0 : 1);
-        if (!box.isEmpty()) {
-            QCOMPARE(boxes.seen[0].title, "sharedeck: Fehler von mount");
-            QCOMPARE(boxes.seen[0].text.size() > 1000 ? boxes.seen[0].text.right(box.size()) : boxes.seen[0].text, box);
-        }
-        QCOMPARE(f.button(0)->text(), buttonAfter);
-        if (QFile::exists(standIns->path("child")))
-            QTRY_VERIFY(!running(readFile(standIns->path("child"))));
-        if (!asRoot) {
-            const QString ids = QString("gid=%1,uid=%2").arg(::getgid()).arg(::getuid());
-            QCOMPARE(args("pkexec"), programDirectory() + "/sharedeck-mount\nmount\n//localhost/a\n" + dir->path() +
-                                         "\nusername=alice," + ids + ",sec=ntlmssp\n");
-            QCOMPARE(readFile(standIns->path("pkexec.stdin")), "secret");
-        }
-    }
-
-    void missingMountPoint_data()
-    {
-        QTest::addColumn<bool>("asRoot");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::addColumn<QString>("outcome"); // "mounted", "nothing" or the start of a second box
-        // clang-format off
-        QTest::newRow("yes") << true << "new dir" << QMessageBox::Yes << "mounted";
-        QTest::newRow("no") << true << "new dir" << QMessageBox::No << "nothing";
-        QTest::newRow("escape") << true << "new dir" << QMessageBox::NoButton << "nothing";
-        QTest::newRow("parent missing") << true << "no/such" << QMessageBox::Yes << "<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b>";
-        QTest::newRow("name too long") << true << QString(300, 'n') << QMessageBox::Yes << "<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b>";
-        QTest::newRow("yes, as a user: the helper creates it") << false << "new dir" << QMessageBox::Yes << "mounted";
-        // clang-format on
-    }
-    void missingMountPoint()
-    {
-        QFETCH(bool, asRoot);
-        QFETCH(QString, name);
-        QFETCH(QMessageBox::StandardButton, answer);
-        QFETCH(QString, outcome);
-        Fixture f(asRoot);
-        standIns->write("pkexec", records + "cat >/dev/null; " + helperMounts);
-        loadRows(f);
-        const QString mountPoint = dir->filePath(name);
-        f.table()->item(0, 2)->setText(mountPoint);
-        BoxAnswerer boxes({answer});
-        f.button(0)->click();
-        QTRY_VERIFY(!QApplication::overrideCursor() && !QApplication::activeModalWidget());
-        QCOMPARE(boxes.seen[0].text, "Das mount-Verzeichnis existiert nicht.<br>Soll es angelegt werden?");
-        QCOMPARE(boxes.seen.size(), outcome.startsWith('<') ? 2 : 1);
-        if (outcome.startsWith('<'))
-            QVERIFY2(boxes.seen[1].text.startsWith(outcome), qPrintable(boxes.seen[1].text));
-        QTRY_COMPARE(f.button(0)->text(), outcome == "mounted" ? "umount" : "mount");
-        QCOMPARE(QFileInfo(mountPoint).isDir(), asRoot && outcome == "mounted");
-        QCOMPARE(args("mount").contains("-t"), asRoot && outcome == "mounted");
-        QCOMPARE(args("pkexec").section('\n', 1, 2), asRoot ? "" : "mount\n--create");
-    }
-
-    // A relative mount point and a user name that would add mount options
-    // are refused before anything runs.
-    void refusedBeforeRunning_data()
-    {
-        QTest::addColumn<QString>("user");
-        QTest::addColumn<QString>("mountPoint");
-        QTest::addColumn<QString>("box");
-        // clang-format off
-        QTest::newRow("relative mount point") << "alice" << "mnt/a" << "<b>Der Mountpoint ist kein absoluter Pfad:</b><br><pre>mnt/a</pre>Bitte geben Sie ihn vollständig an, beginnend mit \"/\".";
-        QTest::newRow("user name with options") << "alice,uid=0,setuids" << "/mnt/a" << "Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten.";
-        // clang-format on
-        // clang-format on
-    }
-    void refusedBeforeRunning()
-    {
-        QFETCH(QString, user);
-        QFETCH(QString, mountPoint);
-        QFETCH(QString, box);
-        Fixture f;
-        loadRows(f);
-        f.dialog->UsernameLineEdit->setText(user);
-        f.table()->item(0, 2)->setText(mountPoint);
-        BoxAnswerer boxes;
-        f.button(0)->click();
-        QCOMPARE(boxes.seen.size(), 1);
-        QCOMPARE(boxes.seen[0].text, box);
-        QVERIFY(args("mount").isEmpty());
-    }
-
-    // One command at a time: a press while one runs starts nothing.
-    void pressWhileMountRuns()
-    {
-        Fixture f;
-        loadRows(f);
-        f.table()->item(1, 2)->setText(dir->path());
-        standIns->write("mount", mountStandIn("sleep 0.5; exit 0"));
-        f.button(0)->click();
-        f.button(1)->click();
         QTRY_VERIFY(!QApplication::overrideCursor());
-        QCOMPARE(args("mount").count("-t\n"), 1);
-    }
-
-    void commandCannotStart_data()
-    {
-        QTest::addColumn<bool>("asRoot");
-        QTest::addColumn<QString>("box");
-        // clang-format off
-        QTest::newRow("umount") << true << "<b>umount konnte nicht gestartet werden!</b><br><pre>";
-        QTest::newRow("pkexec") << false << "Bitte installieren Sie das Paket pkexec";
-        // clang-format on
-    }
-    void commandCannotStart()
-    {
-        QFETCH(bool, asRoot);
-        QFETCH(QString, box);
-        Fixture f(asRoot);
-        writeFile(standIns->path("mount.listing"), "//localhost/a on /mnt/a type cifs (rw)\n");
-        load(f, "echo 'Disk|a|'");
-        QCOMPARE(f.button(0)->text(), "umount");
-        QFile::remove(standIns->path("umount"));
-        qputenv("PATH", standIns->dir.path().toLocal8Bit()); // holds neither umount nor pkexec
-        BoxAnswerer boxes;
+        QVERIFY(QFile::remove(bin->filePath("ran")));
+        onMount(press.onMount);
+        if (press.onMount.isEmpty())
+            QFile::remove(bin->filePath(press.asRoot ? "mount" : "pkexec")),
+                qputenv("PATH", bin->path().toLocal8Bit());
+        f.dialog->UsernameLineEdit->setText(press.user);
+        f.table()->item(0, 2)->setText(place(press.cell));
+        BoxAnswerer answerer(press.answers);
         f.button(0)->click();
-        QCOMPARE(boxes.seen.size(), 1);
-        QVERIFY2(boxes.seen[0].text.contains(box), qPrintable(boxes.seen[0].text));
+        QTRY_VERIFY(!QApplication::overrideCursor() && answerer.seen.size() >= press.boxes.size());
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        compareBoxes(answerer.seen, press.boxes);
+        QVERIFY2(press.ran.isEmpty() ? ran().isEmpty() : ran().startsWith(place(press.ran)),
+                 qPrintable("ran: " + ran()));
+        QTRY_COMPARE(f.rows(), press.row + " mount R mount R");
+        if (press.cell != "DIR")
+            QCOMPARE(QFileInfo(place(press.cell)).isDir(), press.asRoot && !press.ran.isEmpty());
     }
 
-    // A mount that ends while another listing is shown is still known as mounted.
-    void mountEndsOverAnotherListing_data()
+    // One command at a time; a mount that ends over another listing is still known as mounted.
+    void pressesWhileAMountRuns_data()
     {
-        QTest::addColumn<QByteArray>("smbclient");
-        // clang-format off
-        QTest::newRow("Info view") << QByteArray("echo refused; exit 1");
-        QTest::newRow("other shares") << QByteArray("echo 'Disk|other|'");
-        // clang-format on
+        QTest::addColumn<QByteArray>("smbclient"); // null: row 1 is pressed instead
+        QTest::newRow("another row") << QByteArray();
+        QTest::newRow("Load Shares") << QByteArray("echo refused; exit 1");
     }
-    void mountEndsOverAnotherListing()
+    void pressesWhileAMountRuns()
     {
         QFETCH(QByteArray, smbclient);
         Fixture f;
         loadRows(f);
-        standIns->write("mount", mountStandIn("sleep 0.5; " + mounts));
-        f.button(0)->click();
-        load(f, smbclient);
-        QTRY_VERIFY(!QApplication::overrideCursor());
-        QCOMPARE(f.mountedDirs(), QStringList{dir->path()});
-    }
-
-    // Two rows on one mount point: the later, unmounted row keeps the place
-    // that the earlier row found mounted. One listing answers for all rows.
-    void twoRowsOneMountPoint()
-    {
-        Fixture f;
-        writeFile(standIns->path("mount.listing"), "//x/a on " + dir->path().toUtf8() + " type cifs (rw)\n");
-        loadRows(f);
         f.table()->item(1, 2)->setText(dir->path());
-        QVERIFY(QMetaObject::invokeMethod(f.dialog.get(), "checkMounted"));
-        QCOMPARE(f.column(1), QStringList({"a", "b", "c"}));
-        QCOMPARE(f.button(0)->text() + f.button(1)->text() + f.button(2)->text(), "umountmountmount");
-        QCOMPARE(f.spots(), "GRR");
+        onMount("sleep 0.5; " + mounts);
+        f.button(0)->click();
+        if (smbclient.isNull())
+            f.button(1)->click();
+        else
+            load(f, smbclient);
+        QTRY_VERIFY(!QApplication::overrideCursor());
+        QCOMPARE(ran().count('\n'), 1);
         QCOMPARE(f.mountedDirs(), QStringList{dir->path()});
-        QCOMPARE(readFile(standIns->path("mount.runs")).size(), 2); // the table's pass and this one
     }
 
-    // A listing that fails, crashes or never ends is no evidence that a row
-    // is not mounted: rows keep what they showed, the bound is paid once.
-    void failedMountListing_data()
+    // One listing answers for all rows; an unmounted row keeps a place another row found mounted.
+    // A failed listing is no evidence: rows keep their state, a hang costs one bound.
+    void mountListing_data()
     {
-        QTest::addColumn<QByteArray>("failure");
-        // clang-format off
-        QTest::newRow("exit 1") << QByteArray("exit 1");
-        QTest::newRow("crash") << QByteArray("kill -SEGV $$");
-        QTest::newRow("never ends") << QByteArray("echo started >>\"$0.runs\"; exec sleep 600");
-        // clang-format on
+        QTest::addColumn<QByteArray>("mount"); // null: the listing as kept
+        QTest::addColumn<int>("runs");
+        QTest::newRow("two rows, one mount point") << QByteArray() << 2;
+        QTest::newRow("exit 1") << QByteArray("exit 1") << 1;
+        QTest::newRow("crash") << QByteArray("kill -SEGV $$") << 1;
+        QTest::newRow("never ends") << QByteArray("echo >>\"$0.runs\"; exec sleep 600") << 2;
     }
-    void failedMountListing()
+    void mountListing()
     {
-        QFETCH(QByteArray, failure);
+        QFETCH(QByteArray, mount);
+        QFETCH(int, runs);
         Fixture f;
-        writeFile(standIns->path("mount.listing"), "//localhost/a on /mnt/a type cifs (rw)\n");
-        load(f, "printf 'Disk|a|\\nDisk|b|\\n'");
-        standIns->write("mount", "echo '//localhost/b on /mnt/b type cifs (rw)'; " + failure);
+        writeFile(bin->filePath("mount.listing"), "//x/a on /mnt/a type cifs (rw)\n");
+        load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
+        f.table()->item(1, 2)->setText("/mnt/a");
+        if (!mount.isNull())
+            write("mount", "echo '//localhost/b on /mnt/a type cifs (rw)'; " + mount);
         QVERIFY(QMetaObject::invokeMethod(f.dialog.get(), "checkMounted"));
-        QCOMPARE(f.button(0)->text() + f.button(1)->text(), "umountmount");
+        QCOMPARE(f.rows(), "umount G mount R mount R");
         QCOMPARE(f.mountedDirs(), QStringList{"/mnt/a"});
-        QVERIFY(readFile(standIns->path("mount.runs")).count("started") <= 1);
+        QCOMPARE(readFile(bin->filePath("mount.runs")).count('\n'), runs);
     }
 
-    // Every round touches each mounted directory's marker without waiting for
-    // it; a touch that hangs is stopped at the bound and skipped meanwhile.
+    // Each round touches the markers without waiting; a hung touch is skipped, then stopped at the bound.
     void keepAlive()
     {
         Fixture f;
         QTemporaryDir withMarker, without, hung;
-        const QString marker = withMarker.filePath("Server_Alive.txt");
-        auto age = [&] {
-            QFile file(marker);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QVERIFY(file.setFileTime(QDateTime(QDate(2001, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
-        };
+        const QString marker = withMarker.filePath("Server_Alive.txt"), hungPids = bin->filePath("touch.hung");
+        const auto age = [&] { QCOMPARE(QProcess::execute("/usr/bin/touch", {"-d", "2001-01-01", marker}), 0); };
         age();
-        standIns->write("touch", "case $2 in " + hung.path().toUtf8() +
-                                     "/*) echo $$ >>\"$0.hung\"; exec sleep 600;; esac; exec /usr/bin/touch \"$@\"");
+        write("touch", "case $2 in " + hung.path().toUtf8() +
+                           "/*) echo $$ >>\"$0.hung\"; exec sleep 600;; esac; exec /usr/bin/touch \"$@\"");
         f.mountedDirs() = {withMarker.path(), without.path(), hung.path()};
         systemPaths().keepAlivePeriodMs = 300;
         QVERIFY(QMetaObject::invokeMethod(f.dialog.get(), "send_touch"));
-        QTRY_VERIFY(readFile(standIns->path("touch.hung")).endsWith('\n'));
-        const QString hungPid = readFile(standIns->path("touch.hung")).trimmed();
+        QTRY_VERIFY(readFile(hungPids).endsWith('\n'));
+        const QString hungPid = readFile(hungPids).trimmed();
         QVERIFY(running(hungPid)); // still running: nobody waited for it
         QTRY_VERIFY(QFileInfo(marker).lastModified().date().year() > 2001);
         age();
         QTRY_VERIFY(QFileInfo(marker).lastModified().date().year() > 2001); // a later round
-        QCOMPARE(readFile(standIns->path("touch.hung")).count('\n'), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(readFile(standIns->path("touch.hung")).count('\n'), 2, 8000);
-        QVERIFY(!running(hungPid));
-        QVERIFY(!QFile::exists(without.filePath("Server_Alive.txt")));
+        QCOMPARE(readFile(hungPids).count('\n'), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(readFile(hungPids).count('\n'), 2, 8000);
+        QVERIFY(!running(hungPid) && !QFile::exists(without.filePath("Server_Alive.txt")));
     }
 
-    void closeWithMountedDirectories()
+    void closing_data()
     {
-        Fixture f;
-        f.mountedDirs() = {"/x/<b>a&b", "/y"};
-        {
-            BoxAnswerer boxes({QMessageBox::No});
-            f.dialog->close();
-            QCOMPARE(boxes.seen.size(), 1);
-            QCOMPARE(boxes.seen[0].title, "sharedeck: gemountete Verzeichnisse");
-            QCOMPARE(boxes.seen[0].text, "Es sind noch Verzeichnisse gemounted.<br><pre>/x/&lt;b&gt;a&amp;b<br>/y</pre>"
-                                         "<br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?");
-            QVERIFY(f.dialog->isVisible());
-            QVERIFY(args("umount").isEmpty());
-        }
-        BoxAnswerer boxes({QMessageBox::Yes});
-        f.dialog->close();
-        QVERIFY(!f.dialog->isVisible());
-        QCOMPARE(args("umount"), "/x/<b>a&b\n/y\n");
+        QTest::addColumn<Closing>("closing");
+        const QString ask =
+            "sharedeck: gemountete Verzeichnisse | Es sind noch Verzeichnisse gemounted.<br><pre>%1</pre>*";
+        const QStringList two = {"/x/<b>a&b", "/y"};
+        QTest::newRow("no") << Closing{two, "", {QMessageBox::No}, {ask.arg("/x/&lt;b&gt;a&amp;b<br>/y")}, ""};
+        QTest::newRow("yes") << Closing{two, "", {QMessageBox::Yes}, {ask.arg("/x/&lt;b&gt;a&amp;b<br>/y")}, "umount /x/<b>a&b\numount /y\n"};
+        QTest::newRow("yes, one umount fails") << Closing{{"/fail", "/y"}, "", {QMessageBox::Yes}, {ask.arg("/fail<br>/y"), "sharedeck: Fehler von mount | mount meldete einen Fehler! (Error-Code:32)<br><pre>umount: /fail: not mounted.\n</pre>"}, "umount /fail\numount /y\n"};
+        QTest::newRow("a mount runs, ends and mounts") << Closing{{}, "sleep 0.5; " + mounts, {QMessageBox::Yes}, {ask.arg("DIR")}, "umount DIR\n"};
+        QTest::newRow("a mount runs and never ends") << Closing{{}, hangs, {QMessageBox::Yes}, {}, ""};
     }
-
-    // Closing while a row's mount runs waits for it (up to the bound): what
-    // it mounted is asked about and unmounted, nothing is mounted behind.
-    void closeWhileAMountRuns_data()
+    // Closing asks about what is mounted, after a running mount ended (or was stopped).
+    void closing()
     {
-        QTest::addColumn<QByteArray>("onMount");
-        QTest::addColumn<bool>("question");
-        // clang-format off
-        QTest::newRow("ends and mounts") << QByteArray("sleep 0.5; " + mounts) << true;
-        QTest::newRow("never ends") << QByteArray("sleep 600 & echo $! >child; wait") << false;
-        // clang-format on
-    }
-    void closeWhileAMountRuns()
-    {
-        QFETCH(QByteArray, onMount);
-        QFETCH(bool, question);
+        QFETCH(Closing, closing);
         Fixture f;
         loadRows(f);
-        standIns->write("mount", mountStandIn(onMount));
-        f.button(0)->click();
-        BoxAnswerer boxes({QMessageBox::Yes});
+        f.mountedDirs() = closing.mounted;
+        onMount(closing.onMount);
+        if (!closing.onMount.isEmpty())
+            f.button(0)->click();
+        BoxAnswerer boxes(closing.answers);
         f.dialog->close();
-        QVERIFY(!f.dialog->isVisible());
-        QCOMPARE(boxes.seen.size(), question ? 1 : 0);
-        QCOMPARE(args("umount"), question ? dir->path() + "\n" : "");
-        if (!question)
-            QTRY_VERIFY(!running(readFile(standIns->path("child"))));
+        compareBoxes(boxes.seen, closing.boxes);
+        QCOMPARE(f.dialog->isVisible(), closing.answers.first() == QMessageBox::No);
+        QCOMPARE(ran().section('\n', closing.onMount.isEmpty() ? 0 : 1), place(closing.unmounted));
     }
 };
 
+// The child: the dialog as the program starts it, each box printed and answered with Ok.
+int drive(char* argv[])
+{
+    systemPaths() = {argv[3], argv[4], argv[2]};
+    BoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
+    answerer.onSeen = [](QMessageBox* box) {
+        bool shown = false;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            shown |= w->inherits("sharedeck") && w->isVisible();
+        std::printf("box %d %d %d %d %s | %s\n", QApplication::overrideCursor() != nullptr, shown, int(box->icon()),
+                    box->font().pointSize(), qPrintable(box->windowTitle()), qPrintable(box->text()));
+        std::fflush(stdout);
+    };
+    sharedeck dialog;
+    dialog.show();
+    QTimer::singleShot(0, qApp, [] {
+        if (QApplication::activeModalWidget())
+            return; // a check failed; its box ends the process
+        std::puts("running");
+        QApplication::quit();
+    });
+    return QApplication::exec();
+}
+
 int main(int argc, char* argv[])
 {
-    // The picture of the What's This text is compiled in and readable before
-    // anything else has run.
-    QImageReader portrait(":/pics/portrait.jpg");
-    if (portrait.format() != "jpeg" || portrait.size() != QSize(150, 179) || portrait.read().isNull()) {
-        std::fprintf(stderr, "FAIL: :/pics/portrait.jpg is not a readable 150x179 JPEG at the start of main\n");
-        return 1;
-    }
+    // The What's This picture is compiled in and readable before anything else ran.
+    if (QImageReader image(":/pics/portrait.jpg"); image.size() != QSize(150, 179) || image.read().isNull())
+        return std::fprintf(stderr, "FAIL: :/pics/portrait.jpg is no readable 150x179 picture at start\n"), 1;
     QApplication app(argc, argv);
+    if (argc == 5 && QByteArray(argv[1]) == "--drive")
+        return drive(argv);
     DialogTest test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -1,0 +1,39 @@
+// libFuzzer target for all parsers: the first byte (mod 3) picks one (seeds: tests/corpus); aborts on a fault.
+#include "../../src/mounthelper/checks.h"
+#include "../../src/mounttable.h"
+#include "../../src/sharelisting.h"
+
+#include <QDir>
+
+#include <regex>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const std::regex safeMnt("/mnt/(?!\\.\\.?$)[^/\\x00-\\x1f\\x7f]{1,255}"), safeSource("//[^/]+/[^/]+"),
+        safeOptions("(,((username|domain|sec|vers|uid|gid|file_mode|dir_mode|iocharset|cache|actimeo)=[^,]*|rw|ro|"
+                    "noperm|nobrl|serverino|noserverino|mapchars|nomapchars|seal|nounix))+");
+    const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(data), qsizetype(size));
+    const QStringList l = text.mid(1).split('\n'), f = l[0].split('\t'), rest = l.mid(1);
+    const std::string point = f[0].toStdString(), table = rest.join('\n').toStdString();
+    bool bad = false;
+    if (size > 0 && data[0] % 3 == 0) { // "point\tsource\toptions\nmountinfo": what the helper allows is safe
+        const std::string source = f.value(1).toStdString(), options = f.value(2).toStdString();
+        bad = (checkMountPoint(point, "/", 0, table, Use::MountCreate).empty() && !std::regex_match(point, safeMnt)) ||
+              (checkSource(source).empty() && !std::regex_match(source, safeSource)) ||
+              (checkOptions(options, 1000, 1000).empty() && !std::regex_match("," + options, safeOptions)) ||
+              (checkMounted(table, point, 1000).empty() && table.find("uid=1000") == std::string::npos);
+    } else if (size > 0 && data[0] % 3 == 1) { // "share\tpoint\nlisting": mounted exactly when a line holds
+        const QString needle = "/" + f[0] + " on " + f.value(1) + " type "; // this, or this line is added
+        const MountListing plain(rest.join('\n')), withLine(rest.join('\n') + "\n//srv" + needle + "cifs (rw)");
+        bad = plain.showsShare(f[0], f.value(1)) == rest.filter(needle).isEmpty() ||
+              !withLine.showsShare(f[0], f.value(1)) || !withLine.showsAnyShareAt(f.value(1));
+    } else if (size > 0) { // the whole input: an offered share is a visible one, its mount point inside /mnt
+        for (const QString& share : diskSharesFromListing(text)) {
+            const QString at = QDir::cleanPath("/mnt/" + share);
+            bad |= share.contains('$') || share.contains('\n') || !at.startsWith("/mnt/") || at == "/mnt/";
+        }
+    }
+    if (bad)
+        std::abort();
+    return 0;
+}
