@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     check(account ? "" : "Unbekannter Benutzer " + std::to_string(uid));
     std::ifstream file("/proc/self/mountinfo");
     std::ostringstream mountinfo;
-    check(mountinfo << file.rdbuf() ? "" : "/proc/self/mountinfo lässt sich nicht lesen");
+    check((mountinfo << file.rdbuf()) ? "" : "/proc/self/mountinfo lässt sich nicht lesen");
 
     const std::string mountPoint = argv[mount ? 3 + create : 2];
     if (!mount) {

@@ -13,20 +13,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         safeOptions("(,((username|domain|sec|vers|uid|gid|file_mode|dir_mode|iocharset|cache|actimeo)=[^,]*|rw|ro|"
                     "noperm|nobrl|serverino|noserverino|mapchars|nomapchars|seal|nounix))+");
     const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QStringList l = text.mid(1).split('\n'), f = l[0].split('\t'), rest = l.mid(1);
-    const std::string point = f[0].toStdString(), table = rest.join('\n').toStdString();
+    const QStringList f = text.mid(1).split('\t'); // the fields; the last may hold tabs and line feeds
+    const std::string point = f[0].toStdString(), table = f.mid(3).join('\t').toStdString();
     bool bad = false;
-    if (size > 0 && data[0] % 3 == 0) { // "point\tsource\toptions\nmountinfo": what the helper allows is safe
+    if (size > 0 && data[0] % 3 == 0) { // "point\tsource\toptions\tmountinfo": what the helper allows is safe
         const std::string source = f.value(1).toStdString(), options = f.value(2).toStdString();
         bad = (checkMountPoint(point, "/", 0, table, Use::MountCreate).empty() && !std::regex_match(point, safeMnt)) ||
               (checkSource(source).empty() && !std::regex_match(source, safeSource)) ||
               (checkOptions(options, 1000, 1000).empty() && !std::regex_match("," + options, safeOptions)) ||
               (checkMounted(table, point, 1000).empty() && table.find("uid=1000") == std::string::npos);
-    } else if (size > 0 && data[0] % 3 == 1) { // "share\tpoint\nlisting": mounted exactly when a line holds
-        const QString needle = "/" + f[0] + " on " + f.value(1) + " type "; // this, or this line is added
-        const MountListing plain(rest.join('\n')), withLine(rest.join('\n') + "\n//srv" + needle + "cifs (rw)");
-        bad = plain.showsShare(f[0], f.value(1)) == rest.filter(needle).isEmpty() ||
-              !withLine.showsShare(f[0], f.value(1)) || !withLine.showsAnyShareAt(f.value(1));
+    } else if (size > 0 && data[0] % 3 == 1) {
+        // "share\tpoint\tlisting": shown as mounted exactly when a line holds the needle, so always with such a line
+        const QString at = f.value(1), needle = "/" + f[0] + " on " + at + " type ", listing = f.mid(2).join('\t');
+        const MountListing plain(listing), withLine(listing + "\n//srv" + needle + "cifs (rw)");
+        bad = plain.showsShare(f[0], at) == listing.split('\n').filter(needle).isEmpty() ||
+              (!needle.contains('\n') && !(withLine.showsShare(f[0], at) && withLine.showsAnyShareAt(at)));
     } else if (size > 0) { // the whole input: an offered share is a visible one, its mount point inside /mnt
         for (const QString& share : diskSharesFromListing(text)) {
             const QString at = QDir::cleanPath("/mnt/" + share);
