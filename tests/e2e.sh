@@ -18,7 +18,9 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
         dpkg-deb -f "$deb" Depends | grep -qw "$dep" || fail "Depends lacks $dep"
     done
     [ "$(dpkg-deb -I "$deb" conffiles)" = /usr/lib/sharedeck/server.conf ] || fail "server.conf is not the one conffile"
-    dpkg-deb -x "$deb" "$tmp/root" && u=$tmp/root/usr
+    dpkg-deb -x "$deb" "$tmp/root" && u=$tmp/root/usr && p=$tmp/root/usr/lib/sharedeck
+    test -x "$p/sharedeck" -a -s "$p/server.conf" -a -s "$p/buttons/spot_on_green.png" || fail "program directory"
+    [ "$(readlink "$u/bin/sharedeck")" = ../lib/sharedeck/sharedeck ] || fail "launcher link is wrong"
     file "$u/share/icons/hicolor/128x128/apps/org.example.sharedeck.png" | grep -q '128 x 128' || fail "no icon"
     desktop-file-validate "$u/share/applications/org.example.sharedeck.desktop" || fail "invalid desktop file"
     # Installing again keeps an edited server.conf.
