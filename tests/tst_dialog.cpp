@@ -65,7 +65,7 @@ class DialogTest : public QObject
     void load(Fixture& f, const QByteArray& smbclient)
     {
         if (smbclient.isNull())
-            qputenv("PATH", bin->path().toLocal8Bit()), QFile::remove(bin->filePath("smbclient"));
+            withoutProgram("smbclient");
         else
             write("smbclient", smbclient);
         f.table()->setColumnCount(0); // not settled until this listing ends
@@ -84,6 +84,7 @@ class DialogTest : public QObject
         write("pkexec", pkexecStandIn(body));
     }
     void write(const QString& name, const QByteArray& body) { writeFile(bin->filePath(name), "#!/bin/bash\n" + body + "\n", true); }
+    void withoutProgram(const QString& name) { QFile::remove(bin->filePath(name)), qputenv("PATH", bin->path().toLocal8Bit()); }
     QString ran() const { return readFile(bin->filePath("ran")); }
     QString place(QString s) const { return s.replace("DIR", dir->path()); }
     void compareBoxes(const QStringList& seen, const QStringList& expected)
@@ -266,8 +267,7 @@ private slots:
         QVERIFY(QFile::remove(bin->filePath("ran")));
         onMount(press.onMount);
         if (press.onMount.isEmpty())
-            QFile::remove(bin->filePath(press.asRoot ? "mount" : "pkexec")),
-                qputenv("PATH", bin->path().toLocal8Bit());
+            withoutProgram(press.asRoot ? "mount" : "pkexec");
         f.dialog->UsernameLineEdit->setText(press.user);
         f.table()->item(0, 2)->setText(place(press.cell));
         BoxAnswerer answerer(press.answers);
