@@ -4,46 +4,80 @@
 set -u
 [ -n "${TESTBED_HELPER:-}" ] || TESTBED_POLKIT=${1:?usage: pkexec.sh BUILD_DIR} exec "$(dirname "$0")/testbed.sh" "$0" "$@"
 
-u=$SMB_USER o=$TESTBED_OTHER_USER opts=username=$SMB_USER,uid=4711,gid=4711 err=$TESTBED_DIR/stderr failed=0
+u=$SMB_USER o=$TESTBED_OTHER_USER g=$TESTBED_GID err=$TESTBED_DIR/stderr out=$TESTBED_DIR/stdout failed=0
+opts=username=$SMB_USER,uid=4711,gid=$g
 # For a /mnt that is a symbolic link, a file or missing: a root of its own with the helper and mount (ldd
 # names them and their libraries).
-jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc"
+jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,run,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc"
 for f in $(ldd "$TESTBED_HELPER" /bin/mount | grep -o '/[^ :]*'); do cp --parents "$f" "$jail"; done
-share() { mkdir -p "$2" && mount -t tmpfs -o "uid=${3:-4711},gid=${3:-4711}" "$1" "$2"; }
-fixture() { # a fresh /mnt: empty x, a, "a\040b"; link to x, x bound on bound, a file, non-empty full; shares; tf
-    mount -t tmpfs -o mode=755 pkexec-mnt /mnt && cd /mnt && mkdir x a 'a\040b' full bound && touch file tf full/f &&
-        ln -s x link && mount --bind x bound && share "//127.0.0.1/a b" "a b" && share //x/y t && touch t/f &&
-        mount --bind t/f tf && share //127.0.0.1/ab ab && share //127.0.0.1/s s && share none s && share ///v v &&
-        share //w/ w && share plain plain && share //127.0.0.1/x other 4712 && pristine=$(state) || exit 1
+share() { mkdir -p "$2" && mount -t tmpfs -o "uid=${3:-4711},gid=${3:-$g}" "$1" "$2"; }
+fixture() { # a fresh /mnt: root's empty x, a, "a\040b"; the user's empty mine and standin-*, the other's o; a link to
+    # mine, x bound on bound, a file, non-empty full; shares, "r b" and sub recorded as the helper's, q with a wrong ID
+    mount -t tmpfs -o mode=755 pkexec-mnt /mnt && cd /mnt && mkdir x a 'a\040b' full bound mine o standin-{hang,nosuid} &&
+        chown 4711:$g mine standin-hang standin-nosuid && chown 4712:4712 o && touch file tf full/f && ln -s mine link && mount --bind x bound &&
+        share "//127.0.0.1/a b" "a b" && share //x/y t && touch t/f && mount --bind t/f tf && share //127.0.0.1/ab ab &&
+        share //127.0.0.1/s s && share none s && share ///v v && share //w/ w && share plain plain && share //127.0.0.1/x other 4712 &&
+        share "//127.0.0.1/r b" "r b" && share //127.0.0.1/q q && share //127.0.0.1/sub sub 47110 && pristine=$(state) &&
+        awk -v OFS='\t' '$5 == "/mnt/r\\040b" { print $1, 4711, "//127.0.0.1/r b", "/mnt/r b" } $5 == "/mnt/q" { print 1, 4711, "//127.0.0.1/q", $5 }
+            $5 == "/mnt/sub" { print $1, 47110, "//127.0.0.1/sub", $5 }' /proc/self/mountinfo >/run/sharedeck/mounts || exit 1
 }
-state() { cat /proc/self/mountinfo && ls -lan --time-style=full-iso /mnt; }
+state() { cat /proc/self/mountinfo && ls -lan --time-style=+ /mnt; }
+helper() { timeout -s KILL 60 runuser -u "$1" -- pkexec "$TESTBED_HELPER" "${@:2}"; }
 call() { # call WHO ARGS...: the helper run by WHO (a user or root) through pkexec, or by root in the jail
     local who=$1 && shift && before=${before:-$(state)} # as the case's first call found it
-    case $who in jail) chroot "$jail" "$TESTBED_HELPER" "$@" ;; *) runuser -u "$who" -- pkexec "$TESTBED_HELPER" "$@" ;;
-    esac 2>"$err" < <(printf %s "${pw-$SMB_PASSWORD}") # the password: $pw, or the right one
+    case $who in jail) chroot "$jail" "$TESTBED_HELPER" "$@" ;; *) helper "$who" "$@" ;;
+    esac 2>"$err" >"$out" < <(printf %s "${pw-$SMB_PASSWORD}") # the password: $pw, or the right one
+    local got=$? && sed -i '/^$/d; /^(process:[0-9]*): GLib-CRITICAL/d' "$err" && return $got # pkexec: an argument not in UTF-8
 }
-mounted() { [[ $(findmnt -n -o SOURCE,OPTIONS -M "$1") == "//127.0.0.1/public "*nosuid,nodev*uid=4711,gid=4711* ]]; }
+mounted() { [[ $(findmnt -n -o SOURCE,OPTIONS -M "$1") == "//127.0.0.1/public "*nosuid,nodev*uid=4711,gid=$g* ]]; }
 unmount() { call "${as:-$u}" umount "$1" && ! mountpoint -q "$1"; }
 root_unmount() { as=root unmount "$1"; }
-create() { call "${as:-$u}" mount --create //127.0.0.1/public "$1" "$opts" && mounted "$1" && unmount "$1"; }
+create() { call "${as:-$u}" mount --create //127.0.0.1/public "$1" "$opts" && mounted "$1" && unmount "$1" && [ "$(stat -c %u:%g:%a "$1")" = 4711:$g:755 ]; }
+created() { pw=wrong call "$u" mount --create "${src:-//127.0.0.1/public}" "$1" "$opts"; }
+unreachable() { src=//127.0.0.2/public created "$1"; }
 existing() { call "$u" mount //127.0.0.1/public "$1" "$opts" && mounted "$1"; }
 base() { $1 /mnt && create /mnt/new; }
 jail() { $1 "$jail/mnt" && call jail mount //127.0.0.1/public /mnt/x "$opts"; }
-sources() { pw=wrong call "$u" mount "$1" /mnt/x "$opts"; }
-user_options() { pw=wrong call "$u" mount //127.0.0.1/public /mnt/x "$1"; }
+sources() { pw=wrong call "$u" mount "$1" /mnt/mine "$opts"; }
+user_options() { pw=wrong call "$u" mount //127.0.0.1/public /mnt/mine "$1"; }
+user_mounts() { call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1" && mounted /mnt/mine; }
 root_options() { pw=wrong call root mount //127.0.0.1/public /mnt/x "$1"; }
-unruled() { as=$o opts=username=$o,uid=4712,gid=4712 "${1%:*}" "${1#*:}"; }
+unruled() { as=$o opts=username=$o "${1%:*}" "${1#*:}"; }
+hung() { # a share whose server is gone: looking at its mount point hangs, so only mountinfo may be read
+    before=$(state) && mkdir "$1" && exec 3<>/dev/fuse && mount -i -t fuse -o fd=3,rootmode=40000,user_id=0,group_id=0 //x/hung "$1"
+    call root umount "$1" 3>&-; local got=$? && grep -q " $1 " /proc/self/mountinfo && got=2
+    exec 3<&- && umount -c -l "$1" 2>/dev/null; rmdir "$1" && return $got
+}
+stalled() { before=$(state) && helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(sleep 12); }
+race() { # a caller holds its standard input open while another mounts at $1: it must then find a mount point there
+    local fifo=$TESTBED_DIR/fifo && before=$(state) && rm -f "$fifo" && mkfifo "$fifo" &&
+        { helper "$u" mount //127.0.0.1/public "$1" "$opts" <"$fifo" >"$out" 2>"$err.1" & } && local a=$! && exec 4>"$fifo" &&
+        for _ in $(seq 50); do [ -s "$out" ] && break || sleep 0.1; done
+    call "$u" mount //127.0.0.1/public "$1" "$opts" 4>&- && printf %s "$SMB_PASSWORD" >&4 && exec 4>&- && wait $a
+    local got=$? && mv "$err.1" "$err" && umount "$1" && return $got; return 2
+}
+kids() { local p && for p in $(pgrep -P "$1"); do echo "$p" && kids "$p"; done; }
+hang() { # mount.cifs never answers: the helper ignores signals, its bound ends it and everything it started
+    before=$(state) && { helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(printf %s "$SMB_PASSWORD") & }
+    local bg=$! p group="" && for _ in $(seq 100); do
+        for p in $(kids $bg); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done
+        [ -n "$group" ] && break || sleep 0.1
+    done
+    [ -n "$group" ] && p=$(ps -o ppid= -p "$group" | tr -d ' ') && for s in INT TERM HUP QUIT TSTP PIPE; do kill -s $s $p; done
+    wait $bg; local got=$? && ! pgrep -g "${group:-1}" >/dev/null && grep -q '25 s' "$err" && return $got; return 2
+}
 
 set -f && fixture
 while read -r status kind values; do
     [[ $status == [0-9]* ]] || continue
     for raw in $values; do
-        v=$(printf '%bx' "$raw") && v=${v%x} && before="" && : >"$err"
+        v=$(printf '%bx' "$raw") && v=${v%x} && before="" && : >"$err" && : >"$out"
         [[ $v == *\** ]] && v=${v%\**}$(printf "%0${v##*\*}d" 0)
         "$kind" "$v"; got=$? why=""
         [ "$got" = "$status" ] || why+=", exit status $got, expected $status"
         [ "$status" != 1 ] || [[ $(wc -l <"$err") == 1 && $(<"$err") == "sharedeck-mount: "* ]] || why+=", stderr"
         [ "$status" = 0 ] || [ "$before" = "$(state)" ] || why+=", mount table or /mnt changed"
+        [ "$status" = 127 ] || [ "$(<"$out")" = "sharedeck-mount: authorised" ] || why+=", stdout"
         rm -f "$jail/mnt" && [ "$(state)" = "$pristine" ] || { cd / && umount -R /mnt && fixture; }
         [ -z "$why" ] && echo "ok: $kind $raw" && continue
         failed=$((failed + 1)) && echo "FAIL: $kind $raw: ${why#, }" >&2 && sed 's/^/  stderr: /' "$err" >&2
@@ -51,36 +85,52 @@ while read -r status kind values; do
 done <<'CASES'
 # STATUS KIND VALUES: KIND (a function above) runs once per value on fixture's /mnt, made anew after a change.
 # Values are decoded with printf %b (\x20 a blank, \\ a backslash, \c the empty value); a final *N adds N zeros.
-0 create /mnt/x /mnt/missing /mnt/*255
-1 create /mnt/link /mnt/file /mnt/full /mnt/bound /mnt//x /mnt/x/ /mnt/./x /mnt/../mnt/x /mntx/y mnt/x /mnt/
-1 create /mnt/. /mnt/.. /mnt/a\nb /mnt/a\x7f /MNT/x \x20/mnt/x /mnt/*256
-0 existing /mnt/x
-1 existing /mnt/missing /mnt/link /mnt/file /mnt/full
+# A user mounts on an empty directory of their own, or on one that --create makes (theirs, removed again when
+# the mount fails), never on root's (x) or another user's (o).
+0 create /mnt/missing /mnt/*255 /mnt/a\x20c /mnt/\xc3\xa4
+1 create /mnt/x /mnt/mine /mnt/link /mnt/file /mnt/full /mnt/bound /mnt//x /mnt/x/ /mnt/./x /mnt/../mnt/x /mntx/y mnt/x /mnt/
+1 create /mnt/. /mnt/.. /mnt/a\nb /mnt/a\x7f /MNT/x \x20/mnt/x /mnt/*256 /mnt/-rf /mnt/.x /mnt/\xff /mnt/a\xc3 /mnt/r\x20b
+32 created /mnt/new /mnt/\x20 /mnt/*248
+32 unreachable /mnt/new
+0 existing /mnt/mine
+1 existing /mnt/x /mnt/o /mnt/missing /mnt/link /mnt/file /mnt/full /mnt/ab
+# The stand-in drops nosuid,nodev there: the mount is found out and undone.
+1 existing /mnt/standin-nosuid
 # /mnt writable by others or owned by another; in the jail a symbolic link (to d), a file or missing.
 1 base chmod\x20775 chmod\x20757 chown\x204712
 1 jail ln\x20-s\x20d touch true
 # Sources and options that pass get the server's refusal of a wrong password: 32 passes through.
-32 sources //127.0.0.1/public //srv/share //srv/with\x20space //10.0.0.1/x$ //srv/..x
-1 sources \c //srv //srv/ ///x //srv/a/b //srv//x /srv/x \\\\srv\\x //-srv/x //srv/-x //s\x20rv/x //s,rv/x
-1 sources //srv/a,b //s\\rv/x //srv/. //srv/.. //srv/a\tb //srv/a\x7f //s\nrv/x x//srv/y
-32 user_options username=alice,gid=4711,uid=4711,sec=ntlmssp uid=4711,gid=4711,domain=CORP
-# A user name "alice,uid=0" reaches the helper as two options.
-1 user_options uid=0,gid=4711 uid=4711 gid=4711 uid=4711,gid=4712 uid=4711,gid=0 uid=4711,gid=4711,suid
-1 user_options uid=4711,gid=4711,uid=4711 username=alice,uid=0,uid=4711,gid=4711
-32 root_options username=alice uid=4711,gid=0 rw,ro,noperm,nobrl,serverino,noserverino,actimeo=30 username=*256
+32 sources //127.0.0.1/public //srv/share //srv/with\x20space //10.0.0.1/x$ //srv/..x //::1/x //fe80::1/x //a_b.example-1.org/x
+1 sources \c //srv //srv/ ///x //srv/a/b //srv//x /srv/x \\\\srv\\x //-srv/x //srv/-x //s\x20rv/x //s,rv/x //srv./x //[::1]/x
+1 sources //srv/a,b //s\\rv/x //srv/a\\b //srv/. //srv/.. //srv/a\tb //srv/a\x7f //s\nrv/x x//srv/y //s"rv/x //1::2::3/x
+32 user_options username=alice,gid=4700,uid=4711,sec=ntlmssp uid=4711 gid=4700 domain=CORP username=John\x20Smith username=J\xc3\xb6rg
+32 user_options domain=\xc3\x84rger-1 username=a.b_c-d$@e sec=krb5i,cruid=4711 file_mode=777,dir_mode=0755 vers=3.1.1,rw
+# A user name "alice,uid=0" reaches the helper as two options; libmount reads a quote as the start of a quoted value.
+1 user_options uid=0 uid=47110 uid=471 gid=4711 gid=47000 gid=0 uid=4711,uid=4711 username=alice,uid=0 cruid=0 sec=krb5,cruid=4712
+1 user_options username=u,file_mode=4755,domain="x,uid=4711,gid=4700 username=u,domain=" username=a'b username=a\x22b domain=a%b
+1 user_options username=a\x20\x20b username=\x20a username=a\x20 domain=a\x20b username=a\\b username=a=b username=\xff username=a\xc3
+1 user_options file_mode=4755 dir_mode=1777 file_mode=01777 suid forceuid noforceuid
+# Kerberos gets the caller's cruid=; uid= and gid= come from the helper.
+0 user_mounts uid=4711,gid=4700,sec=krb5 sec=ntlmssp
+32 root_options username=alice uid=4711,gid=0 rw,ro,noperm,nobrl,serverino,noserverino,actimeo=30 username=*256 username=a\x20b
 32 root_options username=a.b@c,domain=CORP,sec=krb5i,vers=3.1.1,file_mode=0644,dir_mode=755,iocharset=utf-8,cache=ro
-32 root_options mapchars,nomapchars,seal,nounix
-1 root_options password=x pass=x credentials=/etc/shadow cred=x setuids suid dev exec user=bob unknown=1 \c , rw,
-1 root_options rw,,ro rw=1 username username= username=a\x20b username=a=b username=a\x01 RW nosuid rw,rw sec=ntlm
+32 root_options mapchars,nomapchars,seal,nounix cruid=0
+1 root_options password=x pass=x credentials=/etc/shadow cred=x setuids suid dev exec user=bob unknown=1 \c , rw, cruid=4711
+1 root_options rw,,ro rw=1 username username= username=a=b username=a\x01 RW nosuid rw,rw sec=ntlm file_mode=4755
 1 root_options username=alice%secret domain=a\x7f vers=3..1 vers=3.x vers=.3 cache=fast file_mode=08 file_mode=07777
 1 root_options dir_mode= iocharset=utf\x208 actimeo=-1 actimeo=+1 uid=01000 actimeo=0x10 actimeo=4294967295
 1 root_options username=*257
-# "a b" comes escaped in mountinfo; t: uid= in the superblock only, as the stand-in mounts; tf: a file mount.
-0 unmount /mnt/a\x20b /mnt/t
-1 unmount /mnt/a\\040b /mnt/plain /mnt/other /mnt/a /mnt/s /mnt/x /mnt/missing /mnt/link /mnt/.. /mnt/.
+# A user unmounts only what the helper recorded for them, tied by mount ID ("r b"), not by source or uid= (t, q).
+0 unmount /mnt/r\x20b
+1 unmount /mnt/t /mnt/q /mnt/sub /mnt/a\x20b /mnt/a\\040b /mnt/plain /mnt/other /mnt/a /mnt/s /mnt/x /mnt/missing /mnt/link /mnt/..
 0 root_unmount /mnt/a\x20b /mnt/t /mnt/other /mnt/ab
 1 root_unmount /mnt/plain /mnt/s /mnt/a /mnt/a\\040b /mnt/v /mnt/w /mnt/tf
+0 hung /mnt/hung
+# Standard input held open: refused after 10 s, and checked only once it has come (race).
+1 stalled /mnt/mine
+1 race /mnt/mine
+1 hang /mnt/standin-hang
 # No rule for this user: polkit refuses before the helper runs, even what the helper would grant.
-127 unruled create:/mnt/new unmount:/mnt/other
+127 unruled create:/mnt/new unmount:/mnt/r\x20b
 CASES
 [ "$failed" = 0 ] || { echo "pkexec: $failed case(s) failed" >&2; exit 1; }

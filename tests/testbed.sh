@@ -4,6 +4,7 @@
 # 127.0.0.1:445 and a stand-in for /sbin/mount.cifs (this kernel may have no CIFS) that checks the credentials
 # against that server and mounts a tmpfs named like the share. COMMAND finds:
 #   SMB_SERVER SMB_USER SMB_PASSWORD  the server and a valid account
+#   TESTBED_GID                       SMB_USER's primary group (4700 "sdstaff"; the uid is 4711)
 #   TESTBED_DIR                       a scratch folder for mount points
 #   TESTBED_OTHER_USER                a second account, without the polkit rule
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
@@ -37,17 +38,19 @@ mount --make-rprivate /
 dir=$(mktemp -d /tmp/sharedeck-testbed.XXXXXX)
 trap 'umount -l "$dir"; rmdir "$dir"' EXIT
 mount -t tmpfs -o mode=755 testbed "$dir"
-for d in /etc/samba /var/lib/samba /var/cache/samba /var/log/samba /run/samba /run/dbus; do
+for d in /etc/samba /var/lib/samba /var/cache/samba /var/log/samba /run/samba /run/dbus /run/sharedeck; do
     mkdir -p "$d" && mount -t tmpfs -o mode=755 testbed "$d"
 done
 mkdir /var/lib/samba/private
 
 # The accounts exist only in this mount namespace.
 export SMB_SERVER=127.0.0.1 SMB_USER=${TESTBED_USER:-sdtest} SMB_PASSWORD=${TESTBED_PASSWORD:-'pa,ss%wo$rd'}
-export TESTBED_DIR=$dir/work TESTBED_OTHER_USER=sdother
+export TESTBED_DIR=$dir/work TESTBED_OTHER_USER=sdother TESTBED_GID=4700
 for f in passwd group; do cp "/etc/$f" "$dir/$f" && mount --bind "$dir/$f" "/etc/$f"; done
-account() { echo "$1:x:$2:$2::/nonexistent:/usr/sbin/nologin" >>/etc/passwd && echo "$1:x:$2:" >>/etc/group; }
-account "$SMB_USER" 4711 && account "$TESTBED_OTHER_USER" 4712
+account() { # account NAME UID [GID GROUP]: by default a group of the same name and id
+    echo "$1:x:$2:${3:-$2}::/nonexistent:/usr/sbin/nologin" >>/etc/passwd && echo "${4:-$1}:x:${3:-$2}:" >>/etc/group
+}
+account "$SMB_USER" 4711 "$TESTBED_GID" sdstaff && account "$TESTBED_OTHER_USER" 4712
 mkdir -m 777 "$TESTBED_DIR" "$dir/shares"
 
 printf '%s\n' "[global]" "server role = standalone" "interfaces = lo" "bind interfaces only = yes" "smb ports = 445" \

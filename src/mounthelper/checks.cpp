@@ -1,11 +1,16 @@
 #include "checks.h"
 
+#include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
+#include <locale.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -46,23 +51,85 @@ std::string shown(std::string s)
     return s.size() > 64 ? s.substr(0, 64) + "..." : s;
 }
 
+// The next code point of UTF-8 text at i, strictly: no overlong form, no
+// surrogate, nothing above U+10FFFF. False for anything else.
+bool nextCodePoint(const std::string& s, size_t& i, char32_t& c)
+{
+    const auto byte = [&](size_t k) { return k < s.size() ? (unsigned char)s[k] : 0; };
+    const unsigned char first = byte(i);
+    const int more = first < 0x80                    ? 0
+                     : first >= 0xc2 && first < 0xe0 ? 1
+                     : first >= 0xe0 && first < 0xf0 ? 2
+                     : first >= 0xf0 && first < 0xf5 ? 3
+                                                     : -1;
+    if (more < 0)
+        return false;
+    c = more == 0 ? first : first & (0x3f >> more);
+    for (int k = 1; k <= more; ++k) {
+        if ((byte(i + k) & 0xc0) != 0x80)
+            return false;
+        c = c << 6 | (byte(i + k) & 0x3f);
+    }
+    i += 1 + more;
+    return !(more == 2 && (c < 0x800 || (c >= 0xd800 && c < 0xe000))) && !(more == 3 && (c < 0x10000 || c > 0x10ffff));
+}
+
+bool isUtf8(const std::string& s)
+{
+    char32_t c;
+    for (size_t i = 0; i < s.size();)
+        if (!nextCodePoint(s, i, c))
+            return false;
+    return true;
+}
+
+// A user name (withBlank) or domain: letters of any script, digits and ". _ - $ @"; a user name may also
+// hold single blanks between other characters ("John Smith"). Nothing libmount or mount.cifs reads
+// specially: no quote, backslash, ",", "=", "%" or control character.
+bool isAccountName(const std::string& s, bool withBlank)
+{
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t(0));
+    char32_t c, previous = ' ';
+    for (size_t i = 0; i < s.size(); previous = c) {
+        if (!nextCodePoint(s, i, c))
+            return false;
+        const bool ascii = c < 0x80 && (std::isalnum(int(c)) || std::strchr("._-$@", int(c)));
+        const bool blank = withBlank && c == ' ' && previous != ' ' && i < s.size();
+        if (!ascii && !blank && !(c >= 0x80 && utf8 && iswalpha_l(wint_t(c), utf8)))
+            return false;
+    }
+    return !s.empty() && s.size() <= 256;
+}
+
+// A host name of letters, digits, "-" and "_" in labels of at most 63 bytes that start with neither "-"
+// nor "."; an IPv4 address reads as one; or an IPv6 address.
+bool isServer(const std::string& s)
+{
+    static const std::regex label("[A-Za-z0-9_][A-Za-z0-9_-]{0,62}");
+    in6_addr address;
+    const std::vector<std::string> labels = split(s, '.');
+    return (s.size() <= 253 && std::all_of(labels.begin(), labels.end(),
+                                           [](const std::string& l) { return std::regex_match(l, label); })) ||
+           inet_pton(AF_INET6, s.c_str(), &address) == 1;
+}
+
 // Every option a caller may give, with the pattern its value must match
-// (values have at most 256 bytes); flags take no value. A '%' in a user name
-// would make mount.cifs read the rest as password.
+// (values have at most 256 bytes); flags take no value; "" marks an account name.
 const char* const decimalId = "[0-9]+";
+const char* const mode = "[0-7]{1,3}|0[0-7]{3}";
 // clang-format off
 const std::map<std::string, const char*> allowedOptions = {
-    {"username", "[^ =%\\x00-\\x1f\\x7f]+"}, {"domain", "[^ =\\x00-\\x1f\\x7f]+"},
+    {"username", ""}, {"domain", ""},
     {"sec", "ntlmssp|ntlmsspi|ntlmv2|ntlmv2i|krb5|krb5i|none"}, {"vers", "[0-9]+(\\.[0-9]+)*"},
-    {"uid", decimalId}, {"gid", decimalId}, {"actimeo", decimalId},
-    {"file_mode", "[0-7]{1,4}"}, {"dir_mode", "[0-7]{1,4}"}, {"iocharset", "[A-Za-z0-9_-]+"},
+    {"uid", decimalId}, {"gid", decimalId}, {"cruid", decimalId}, {"actimeo", decimalId},
+    {"file_mode", mode}, {"dir_mode", mode}, {"iocharset", "[A-Za-z0-9_-]+"},
     {"cache", "strict|loose|none|singleclient|singleuser|ro"},
     {"rw", nullptr}, {"ro", nullptr}, {"noperm", nullptr}, {"nobrl", nullptr}, {"serverino", nullptr},
     {"noserverino", nullptr}, {"mapchars", nullptr}, {"nomapchars", nullptr}, {"seal", nullptr}, {"nounix", nullptr}};
 // clang-format on
 
 struct Mount {
-    std::string point, options, source, superOptions;
+    std::string id, root, point, options, source, superOptions;
 };
 
 // Undoes the octal escapes (\040 for a blank) of /proc/self/mountinfo.
@@ -85,9 +152,31 @@ std::vector<Mount> mounts(const std::string& mountinfo)
         const std::vector<std::string> f = split(line, ' ');
         const size_t dash = std::find(f.begin() + std::min<size_t>(6, f.size()), f.end(), "-") - f.begin();
         if (dash + 3 < f.size())
-            list.push_back({unescape(f[4]), f[5], unescape(f[dash + 2]), f[dash + 3]});
+            list.push_back({f[0], unescape(f[3]), unescape(f[4]), f[5], unescape(f[dash + 2]), f[dash + 3]});
     }
     return list;
+}
+
+// The topmost mount at path (mounts on top come later), or none.
+const Mount* topmost(const std::vector<Mount>& list, const std::string& path)
+{
+    const auto top = std::find_if(list.rbegin(), list.rend(), [&](const Mount& m) { return m.point == path; });
+    return top == list.rend() ? nullptr : &*top;
+}
+
+// "/mnt/NAME" with a NAME of one path component, or empty.
+std::string nameIn(const std::string& mountPoint)
+{
+    const std::string name = mountPoint.compare(0, 5, "/mnt/") == 0 ? mountPoint.substr(5) : "";
+    const bool safe = !name.empty() && name != "." && name != ".." && name.find('/') == npos && !hasControl(name) &&
+                      name.size() <= NAME_MAX;
+    return safe ? name : "";
+}
+
+std::string owner(uid_t uid)
+{
+    const passwd* account = getpwuid(uid);
+    return uid == 0 ? "root" : "dem Benutzer " + (account ? std::string(account->pw_name) : std::to_string(uid));
 }
 
 } // namespace
@@ -113,15 +202,15 @@ std::string checkSource(const std::string& source)
     if (source.compare(0, 2, "//") != 0 || slash == npos)
         return "Die Freigabe muss //SERVER/FREIGABE lauten: " + shown(source);
     const std::string server = source.substr(2, slash - 2), share = source.substr(slash + 1);
-    if (server.empty() || server[0] == '-' || server.find_first_of(", \\") != npos || hasControl(server))
-        return "Ungültiger Servername: " + shown(server);
-    if (share.empty() || share[0] == '-' || share == "." || share == ".." || share.find_first_of("/,") != npos ||
+    if (!isServer(server))
+        return "Ungültiger Servername (erlaubt: Rechnername, IPv4- oder IPv6-Adresse): " + shown(server);
+    if (share.empty() || share[0] == '-' || share == "." || share == ".." || share.find_first_of("/\\,") != npos ||
         hasControl(share))
         return "Ungültiger Freigabename: " + shown(share);
     return {};
 }
 
-std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid)
+std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid, std::string& final)
 {
     std::map<std::string, std::string> given;
     for (const std::string& item : split(options, ',')) {
@@ -136,44 +225,58 @@ std::string checkOptions(const std::string& options, uid_t callerUid, gid_t call
             return "Einhängeoption mehrfach angegeben: " + key;
         const char* pattern = rule->second;
         if ((equals == npos) != !pattern ||
-            (pattern && (value.size() > 256 || !std::regex_match(value, std::regex(pattern)) ||
-                         (pattern == decimalId && !parseDecimal(value, 4294967294UL, id)))))
+            (pattern && (*pattern ? value.size() > 256 || !std::regex_match(value, std::regex(pattern))
+                                  : !isAccountName(value, key == "username"))) ||
+            (pattern == decimalId && !parseDecimal(value, 4294967294UL, id)))
             return "Ungültiger Wert bei Einhängeoption " + key;
         given[key] = value;
     }
-    if (callerUid != 0 && (given["uid"] != std::to_string(callerUid) || given["gid"] != std::to_string(callerGid)))
-        return "uid= und gid= müssen Ihre eigene Kennung nennen (uid=" + std::to_string(callerUid) +
-               ", gid=" + std::to_string(callerGid) + ")";
+    // Numbers are compared whole: uid 100 is no part of uid 1000.
+    const std::string uid = std::to_string(callerUid), gid = std::to_string(callerGid);
+    if (callerUid != 0 && ((given.count("uid") && given["uid"] != uid) || (given.count("gid") && given["gid"] != gid)))
+        return "uid= und gid= dürfen nur Ihre eigene Kennung nennen (uid=" + uid + ", gid=" + gid + ")";
+    if (given.count("cruid") && given["cruid"] != uid)
+        return "cruid= darf nur Ihre eigene Kennung nennen (cruid=" + uid + ")";
+    // Kerberos credentials must be the caller's, not root's or the host's.
+    const bool kerberos = given["sec"] == "krb5" || given["sec"] == "krb5i";
+    final = "nosuid,nodev" + (callerUid != 0 ? ",uid=" + uid + ",gid=" + gid + ",forceuid,forcegid" : "") +
+            (kerberos && !given.count("cruid") ? ",cruid=" + uid : "") + "," + options;
     return {};
 }
 
-std::string checkMountPoint(const std::string& mountPoint, const std::string& base, uid_t baseOwner,
-                            const std::string& mountinfo, Use use)
+std::string checkMountPoint(const std::string& mountPoint, const std::string& base, uid_t callerUid,
+                            const std::string& mountinfo, bool create)
 {
-    const std::string name = mountPoint.compare(0, 5, "/mnt/") == 0 ? mountPoint.substr(5) : "";
-    if (name.empty() || name == "." || name == ".." || name.find('/') != npos || hasControl(name) ||
-        name.size() > NAME_MAX)
+    const std::string name = nameIn(mountPoint), path = base + "/" + name;
+    if (name.empty())
         return "Der Einhängepunkt muss /mnt/NAME lauten: " + shown(mountPoint);
     const int baseFd = open(base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const Dir dir(baseFd < 0 ? nullptr : fdopendir(baseFd), closedir);
     struct stat baseStat, st;
     if (!dir || fstat(baseFd, &baseStat) != 0)
         return withError(base + " lässt sich nicht als Verzeichnis öffnen");
-    if (baseStat.st_uid != baseOwner || (baseStat.st_mode & 022))
+    if (baseStat.st_uid != 0 || (baseStat.st_mode & 022))
         return base + " muss root gehören und darf nur für root beschreibbar sein";
+    // Judged from the mount table before anything looks at the point itself.
+    if (topmost(mounts(mountinfo), path))
+        return mountPoint + " ist schon ein Einhängepunkt";
     const bool failed = fstatat(baseFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0;
     if (failed && errno != ENOENT)
         return withError(mountPoint + " lässt sich nicht prüfen");
+    if (failed && (!create || name[0] == '-' || name[0] == '.' || !isUtf8(name)))
+        return create ? "Ein Einhängepunkt darf nicht mit - oder . beginnen und muss UTF-8 sein: " + shown(name)
+                      : "Den Einhängepunkt " + mountPoint + " gibt es nicht";
     if (failed)
-        return use == Use::MountCreate ? "" : "Den Einhängepunkt " + mountPoint + " gibt es nicht";
+        return {};
+    if (create && callerUid != 0)
+        return "Den Einhängepunkt " + mountPoint + " gibt es schon";
     if (!S_ISDIR(st.st_mode)) // not followed, a symbolic link is no directory either
         return mountPoint + " ist kein Verzeichnis (sondern z. B. eine Datei oder ein symbolischer Link)";
-    if (use == Use::Umount)
-        return {};
-    const std::vector<Mount> list = mounts(mountinfo);
-    if (st.st_dev != baseStat.st_dev ||
-        std::any_of(list.begin(), list.end(), [&](const Mount& m) { return m.point == base + "/" + name; }))
+    if (st.st_dev != baseStat.st_dev)
         return mountPoint + " ist schon ein Einhängepunkt";
+    if (callerUid != 0 && st.st_uid != callerUid)
+        return mountPoint + " gehört " + owner(st.st_uid) +
+               ": bitte wählen Sie in der Tabelle einen anderen Einhängepunkt";
     // A share must never hide files someone else relies on.
     const int fd = openat(baseFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     const Dir entries(fd < 0 ? nullptr : fdopendir(fd), closedir);
@@ -185,17 +288,62 @@ std::string checkMountPoint(const std::string& mountPoint, const std::string& ba
     return {};
 }
 
-std::string checkMounted(const std::string& mountinfo, const std::string& path, uid_t callerUid)
+std::string checkMounted(const std::string& mountinfo, const std::string& path, const std::string& source)
 {
     const std::vector<Mount> list = mounts(mountinfo);
-    const auto top = std::find_if(list.rbegin(), list.rend(), [&](const Mount& m) { return m.point == path; });
-    if (top == list.rend())
+    const Mount* top = topmost(list, path);
+    const std::vector<std::string> options = split(top ? top->options : "", ',');
+    const auto has = [&](const char* o) { return std::count(options.begin(), options.end(), o) > 0; };
+    if (!top || top->source != source || !has("nosuid") || !has("nodev"))
+        return "Die Freigabe ist nicht wie verlangt (mit nosuid und nodev) eingehängt worden und wurde wieder "
+               "ausgehängt";
+    return {};
+}
+
+std::string topmostId(const std::string& mountinfo, const std::string& path)
+{
+    const std::vector<Mount> list = mounts(mountinfo);
+    const Mount* top = topmost(list, path);
+    return top ? top->id : "";
+}
+
+std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid)
+{
+    const std::vector<Mount> list = mounts(mountinfo);
+    const Mount* top = topmost(list, path);
+    return top ? top->id + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path + "\n" : "";
+}
+
+std::string liveRecords(const std::string& records, const std::string& mountinfo)
+{
+    const std::vector<Mount> list = mounts(mountinfo);
+    std::string kept;
+    for (const std::string& line : split(records, '\n')) {
+        const std::vector<std::string> f = split(line, '\t');
+        if (f.size() == 4 && std::any_of(list.begin(), list.end(), [&](const Mount& m) {
+                return m.id == f[0] && m.source == f[2] && m.point == f[3];
+            }))
+            kept += line + "\n";
+    }
+    return kept;
+}
+
+std::string checkUnmount(const std::string& mountinfo, const std::string& records, const std::string& path,
+                         uid_t callerUid)
+{
+    if (nameIn(path).empty())
+        return "Der Einhängepunkt muss /mnt/NAME lauten: " + shown(path);
+    const std::vector<Mount> list = mounts(mountinfo);
+    const Mount* top = topmost(list, path);
+    if (!top)
         return shown(path) + " ist nicht eingehängt";
     const size_t slash = top->source.find('/', 2);
-    if (top->source.compare(0, 2, "//") != 0 || slash == npos || slash == 2 || slash + 1 == top->source.size())
+    if (top->root != "/" || top->source.compare(0, 2, "//") != 0 || slash == npos || slash == 2 ||
+        slash + 1 == top->source.size()) // a part of a file system bound there (root) is no share either
         return shown(path) + " ist keine eingehängte Freigabe";
-    const std::vector<std::string> options = split(top->options + "," + top->superOptions, ',');
-    if (callerUid != 0 && std::count(options.begin(), options.end(), "uid=" + std::to_string(callerUid)) == 0)
-        return shown(path) + " wurde nicht für Sie eingehängt";
+    const std::string mine = top->id + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path;
+    const std::vector<std::string> lines = split(records, '\n');
+    if (callerUid != 0 && std::count(lines.begin(), lines.end(), mine) == 0)
+        return shown(path) + " wurde nicht von sharedeck für Sie eingehängt";
     return {};
 }
