@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins smbclient cifs-utils"
-test_packages="$run_packages clang libclang-rt-14-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus"
+test_packages="$run_packages clang libclang-rt-14-dev libmount-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus"
 
 install_missing() {
     local missing=()

@@ -19,6 +19,8 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
     done
     [ "$(dpkg-deb -I "$deb" conffiles)" = /usr/lib/sharedeck/server.conf ] || fail "server.conf is not the one conffile"
     dpkg-deb -x "$deb" "$tmp/root" && u=$tmp/root/usr && p=$tmp/root/usr/lib/sharedeck
+    dpkg-deb -I "$deb" postinst | grep -q 'addgroup --system sharedeck' || fail "postinst does not create the group"
+    grep -qF 'subject.local && subject.active && subject.isInGroup("sharedeck")' "$u/share/polkit-1/rules.d/50-sharedeck.rules" || fail "no group rule"
     test -x "$p/sharedeck" -a -s "$p/server.conf" -a -s "$p/buttons/spot_on_green.png" || fail "program directory"
     [ "$(readlink "$u/bin/sharedeck")" = ../lib/sharedeck/sharedeck ] || fail "launcher link is wrong"
     file "$u/share/icons/hicolor/128x128/apps/org.example.sharedeck.png" | grep -q '128 x 128' || fail "no icon"

@@ -93,7 +93,7 @@ bool isAccountName(const std::string& s, bool withBlank)
     for (size_t i = 0; i < s.size(); previous = c) {
         if (!nextCodePoint(s, i, c))
             return false;
-        const bool ascii = c < 0x80 && (std::isalnum(int(c)) || std::strchr("._-$@", int(c)));
+        const bool ascii = c < 0x80 && (std::isalnum(int(c)) || (c && std::strchr("._-$@", int(c))));
         const bool blank = withBlank && c == ' ' && previous != ' ' && i < s.size();
         if (!ascii && !blank && !(c >= 0x80 && utf8 && iswalpha_l(wint_t(c), utf8)))
             return false;

@@ -5,12 +5,39 @@
 
 #include <QDir>
 
+#include <libmount.h>
+
 #include <regex>
+
+namespace {
+// The options as libmount reads the final option string, or as the helper means them for a caller of uid 1000
+// and gid 100: its own first, then each of the caller's.
+std::vector<std::string> parsed(std::string optstr)
+{
+    std::vector<std::string> list;
+    char *next = optstr.data(), *name, *value;
+    size_t nameSize, valueSize;
+    while (mnt_optstr_next_option(&next, &name, &nameSize, &value, &valueSize) == 0)
+        list.push_back(std::string(name, nameSize) + (value ? "=" + std::string(value, valueSize) : ""));
+    return list;
+}
+std::vector<std::string> meant(const QString& options)
+{
+    std::vector<std::string> list{"nosuid", "nodev", "uid=1000", "gid=100", "forceuid", "forcegid"};
+    const QStringList given = options.split(',');
+    const bool cruid = std::any_of(given.begin(), given.end(), [](const QString& o) { return o.startsWith("cruid="); });
+    if ((given.contains("sec=krb5") || given.contains("sec=krb5i")) && !cruid)
+        list.push_back("cruid=1000");
+    for (const QString& item : given)
+        list.push_back(item.toStdString());
+    return list;
+}
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const std::regex safeMnt("/mnt/(?!\\.\\.?$)[^/\\x00-\\x1f\\x7f]{1,255}"), safeSource("//[^/]+/[^/]+"),
-        safeOptions("(,((username|domain|sec|vers|uid|gid|file_mode|dir_mode|iocharset|cache|actimeo)=[^,]*|rw|ro|"
+        safeOptions("(,((username|domain|sec|vers|uid|gid|cruid|file_mode|dir_mode|iocharset|cache|actimeo)=[^,]*|rw|ro|"
                     "noperm|nobrl|serverino|noserverino|mapchars|nomapchars|seal|nounix))+");
     const QString text = QString::fromLocal8Bit(reinterpret_cast<const char*>(data), qsizetype(size));
     const QStringList f = text.mid(1).split('\t'); // the fields; the last may hold tabs and line feeds
@@ -18,10 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool bad = false;
     if (size > 0 && data[0] % 3 == 0) { // "point\tsource\toptions\tmountinfo": what the helper allows is safe
         const std::string source = f.value(1).toStdString(), options = f.value(2).toStdString();
-        bad = (checkMountPoint(point, "/", 0, table, Use::MountCreate).empty() && !std::regex_match(point, safeMnt)) ||
+        std::string final;
+        bad = (checkMountPoint(point, "/", 1000, table, true).empty() && !std::regex_match(point, safeMnt)) ||
               (checkSource(source).empty() && !std::regex_match(source, safeSource)) ||
-              (checkOptions(options, 1000, 1000).empty() && !std::regex_match("," + options, safeOptions)) ||
-              (checkMounted(table, point, 1000).empty() && table.find("uid=1000") == std::string::npos);
+              (checkOptions(options, 1000, 100, final).empty() &&
+               (!std::regex_match("," + options, safeOptions) || parsed(final) != meant(f.value(2)))) ||
+              (checkMounted(table, point, source).empty() &&
+               (table.find("nosuid") == std::string::npos || table.find("nodev") == std::string::npos)) ||
+              checkUnmount(table, "", point, 1000).empty(); // nothing recorded, nothing a user may unmount
     } else if (size > 0 && data[0] % 3 == 1) {
         // "share\tpoint\tlisting": shown as mounted exactly when a line holds the needle, so always with such a line
         const QString at = f.value(1), needle = "/" + f[0] + " on " + at + " type ", listing = f.mid(2).join('\t');
