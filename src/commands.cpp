@@ -37,7 +37,7 @@ Command mountListCommand()
 
 Command mountCommand(const MountRequest& request, bool asRoot)
 {
-    const QString source = "//" + request.server + "/" + request.share;
+    const QString source = "//" + serverHost(request.server) + "/" + request.share;
     const QString options = mountOptionString(request.user, request.options);
     if (asRoot)
         return withPassword({QStringLiteral("mount"), {"-t", "cifs", source, request.mountPoint, "-o", options}},
@@ -66,6 +66,14 @@ QString mountPointFor(const QString& share)
     return "/mnt/" + share;
 }
 
+QString serverHost(const QString& server)
+{
+    qsizetype start = 0;
+    while (start < server.size() && (server[start] == QLatin1Char('/') || server[start] == QLatin1Char('\\')))
+        ++start;
+    return server.mid(start);
+}
+
 QString defaultMountOptions(bool asRoot)
 {
     if (asRoot)
@@ -85,6 +93,13 @@ QString mountOptionString(const QString& user, const QString& options)
     if (!domain.isEmpty())
         result += ",domain=" + domain;
     return options.isEmpty() ? result : result + "," + options;
+}
+
+QString listingUserProblem(const QString& user)
+{
+    if (user.contains(QLatin1Char('%')))
+        return QStringLiteral("Der Benutzername darf kein \"%\" enthalten.");
+    return {};
 }
 
 QString userNameProblem(const QString& user)

@@ -36,6 +36,14 @@ Command touchCommand(const QString& mountPoint);
 
 QString mountPointFor(const QString& share);
 
+// The host name for a mount source: smbclient accepts a server written
+// "//host" or "\\host", mount wants the bare name.
+QString serverHost(const QString& server);
+
+// The line the mount helper writes on standard output once it runs as root,
+// that is once polkit has authorised the user.
+inline const QByteArray authorisedMarker = QByteArrayLiteral("sharedeck-mount: authorised\n");
+
 // sec=ntlmssp: Linux no longer knows sec=ntlm, and ntlmssp is its default
 // anyway. A normal user gets the shares owned by their own ids.
 QString defaultMountOptions(bool asRoot);
@@ -44,6 +52,10 @@ QString defaultMountOptions(bool asRoot);
 // split a domain off the user name, so "CORP\bob" and "CORP/bob" become
 // "username=bob,domain=CORP".
 QString mountOptionString(const QString& user, const QString& options);
+
+// A user name that smbclient would split: "-U user%rest" takes the rest as
+// the password. Empty when the name is fine for listing.
+QString listingUserProblem(const QString& user);
 
 // A user name that would add mount options of its own ("," or "="); empty
 // when the name is fine for mounting.

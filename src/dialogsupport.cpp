@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -34,6 +35,30 @@ void showInfoView(QTableWidget* table, const QString& text)
 QList<QPushButton*> rowButtons(const QTableWidget* table)
 {
     return table->findChildren<QPushButton*>();
+}
+
+namespace {
+
+class EnterStopper : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Return || key == Qt::Key_Enter;
+    }
+};
+
+} // namespace
+
+void keepEnterInside(QWidget* widget)
+{
+    widget->installEventFilter(new EnterStopper(widget));
 }
 
 QTableWidgetItem* statusItem(const QIcon& icon)

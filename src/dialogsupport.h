@@ -10,6 +10,7 @@ class QIcon;
 class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
+class QWidget;
 
 // Runs a modal box without parent, built in the program's one fixed order:
 // point size, buttons, default button, font, icon, title, text.
@@ -23,6 +24,11 @@ void showInfoView(QTableWidget* table, const QString& text);
 // The row buttons, the i-th being the button of row i (they are the only push
 // buttons in the table and are placed in row order).
 QList<QPushButton*> rowButtons(const QTableWidget* table);
+
+// Enter and Return that reach the widget unhandled (an item editor passes
+// them on once it ends the edit) stop there instead of pressing the dialog's
+// default button.
+void keepEnterInside(QWidget* widget);
 
 QTableWidgetItem* statusItem(const QIcon& icon);
 

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QHash>
 #include <QIcon>
@@ -82,11 +83,22 @@ private:
     // tests them, whatever the table shows by then.
     QString runningShare;
     QString runningMountPoint;
+    int runningRow = -1;
+    // The row whose command ended last, and since when: the second press of a
+    // double click must not undo what the first one did.
+    int endedRow = -1;
+    QElapsedTimer rowEnded;
+    // Started when the command starts, or through pkexec once the helper says
+    // it was authorised: the time the user takes to authenticate is not bounded.
     QTimer mountDeadline;
     bool mountTimedOut = false;
+    bool awaitingAuthorisation = false;
+    QByteArray mountPendingOutput; // what may still turn out to be the helper's marker
     // One keep-alive touch per directory at a time.
     QHash<QString, QProcess*> touches;
 
     void showMountError(const QString& text);
-    void startRowCommand(const Command& command, const QString& share, const QString& mountPoint);
+    bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row);
+    void startMountDeadline();
+    void waitForRowCommand();
 };

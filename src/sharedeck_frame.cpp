@@ -55,6 +55,8 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
         check_server_conf();
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
+    // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
+    keepEnterInside(tableWidget);
     connect(&smbclientProc, &QProcess::readyReadStandardOutput, this, &sharedeck::smbclientAusgabe);
     // Read as it comes, so that what is kept of it stays bounded.
     connect(&smbclientProc, &QProcess::readyReadStandardError, this, &sharedeck::smbclientAusgabe);

@@ -5,6 +5,7 @@
 #include "mounttable.h"
 #include "systempaths.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QTimer>
 
@@ -90,8 +91,10 @@ void sharedeck::checkMountedBeendet()
 
 void sharedeck::mountButtonClicked(int tabellenzeile)
 {
-    // One mount or umount at a time; its end tests all rows anyway.
-    if (mountProc.state() != QProcess::NotRunning)
+    // One mount or umount at a time; its end tests all rows anyway. The second
+    // press of a double click comes just after the first one's command ended.
+    if (mountProc.state() != QProcess::NotRunning ||
+        (tabellenzeile == endedRow && rowEnded.isValid() && rowEnded.elapsed() < QApplication::doubleClickInterval()))
         return;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
     if (tabellenzeile < 0 || tabellenzeile >= buttons.size() || tableWidget->columnCount() < 5)
@@ -120,7 +123,7 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
     }
     const bool asRoot = systemPaths().asRoot;
     if (action == QLatin1String("umount")) {
-        startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint);
+        startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint, tabellenzeile);
         return;
     }
     const QString userProblem = userNameProblem(request.user);
@@ -146,15 +149,18 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
             return;
         }
     }
-    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint);
+    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile);
 }
 
-void sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint)
+bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row)
 {
     mountOutput.clear();
+    mountPendingOutput.clear();
     mountTimedOut = false;
+    awaitingAuthorisation = command.program == QLatin1String("pkexec");
     pushWaitCursor();
     if (!startCommand(mountProc, command)) {
+        awaitingAuthorisation = false;
         popWaitCursor();
         QString text = "<b>" + command.program.toHtmlEscaped() + " konnte nicht gestartet werden!</b><br>" +
                        pre(mountProc.errorString());
@@ -162,11 +168,30 @@ void sharedeck::startRowCommand(const Command& command, const QString& share, co
             text += tr("Zum Einhängen als normaler Benutzer wird pkexec benötigt.<br>Bitte installieren Sie das "
                        "Paket pkexec (bei älteren Systemen policykit-1).");
         showMountError(text);
-        return;
+        return false;
     }
     runningShare = share;
     runningMountPoint = mountPoint;
+    runningRow = row;
+    if (!awaitingAuthorisation)
+        startMountDeadline();
+    return true;
+}
+
+void sharedeck::startMountDeadline()
+{
+    awaitingAuthorisation = false;
     mountDeadline.start(systemPaths().commandTimeoutMs);
+}
+
+// At close: an authentication takes as long as the user needs in the agent,
+// the command itself at most the bound.
+void sharedeck::waitForRowCommand()
+{
+    while (awaitingAuthorisation && mountProc.state() != QProcess::NotRunning)
+        mountProc.waitForReadyRead(-1);
+    if (mountProc.state() != QProcess::NotRunning)
+        finishWithin(mountProc, systemPaths().commandTimeoutMs);
 }
 
 void sharedeck::showMountError(const QString& text)
@@ -176,20 +201,39 @@ void sharedeck::showMountError(const QString& text)
 
 void sharedeck::mountProcAusgabe()
 {
-    appendBounded(mountOutput, mountProc.readAllStandardOutput(), maxShownBytes + 1);
+    QByteArray output = mountProc.readAllStandardOutput();
+    if (awaitingAuthorisation) {
+        // The helper's first line says it runs as root; it is no output of its work.
+        mountPendingOutput += output;
+        output.clear();
+        if (mountPendingOutput.startsWith(authorisedMarker)) {
+            output = mountPendingOutput.mid(authorisedMarker.size());
+            mountPendingOutput.clear();
+            startMountDeadline();
+        } else if (!authorisedMarker.startsWith(mountPendingOutput) || mountProc.state() == QProcess::NotRunning) {
+            // Something else writes (pkexec itself, or a helper without the marker).
+            output.swap(mountPendingOutput);
+            startMountDeadline();
+        }
+    }
+    appendBounded(mountOutput, output, maxShownBytes + 1);
     appendBounded(mountOutput, mountProc.readAllStandardError(), maxShownBytes + 1);
     mountAusgabe = QString::fromLocal8Bit(mountOutput);
 }
 
 void sharedeck::mountProcBeendet(int exitCode, QProcess::ExitStatus exitStatus)
 {
-    mountDeadline.stop();
     popWaitCursor();
     mountProcAusgabe();
+    mountDeadline.stop();
+    awaitingAuthorisation = false;
     mountOutput.clear();
     // The command's own mount point is judged first, before a box lets
     // anything else start.
     checkMounted();
+    endedRow = runningRow;
+    runningRow = -1;
+    rowEnded.start();
 
     if (mountTimedOut) {
         showMountError(tr("<b>Der Befehl hat nicht innerhalb von %1 s geantwortet und wurde abgebrochen.</b><br>")
@@ -233,8 +277,13 @@ void sharedeck::closeEvent(QCloseEvent* event)
 {
     // A row's mount or umount still running ends first (or is stopped at the
     // bound), and its end tests the state: only then is it known what is mounted.
-    if (mountProc.state() != QProcess::NotRunning)
+    // One still waiting for its authentication is ended: pkexec runs as the
+    // user until it is authorised, and has started nothing yet.
+    if (mountProc.state() != QProcess::NotRunning) {
+        if (awaitingAuthorisation)
+            stopCommand(mountProc);
         finishWithin(mountProc, systemPaths().commandTimeoutMs);
+    }
     if (mountedDirs.isEmpty()) {
         event->accept();
         return;
@@ -252,9 +301,16 @@ void sharedeck::closeEvent(QCloseEvent* event)
         return;
     }
     for (const QString& dir : QStringList(mountedDirs)) {
-        startRowCommand(unmountCommand(dir, systemPaths().asRoot), QString(), dir);
-        if (mountProc.state() != QProcess::NotRunning)
-            finishWithin(mountProc, systemPaths().commandTimeoutMs);
+        if (!startRowCommand(unmountCommand(dir, systemPaths().asRoot), QString(), dir, -1))
+            continue;
+        waitForRowCommand();
+        // An authentication cancelled (126) or refused (127) unmounted nothing:
+        // the window stays, as if the question had been answered No.
+        const int exitCode = mountProc.exitStatus() == QProcess::NormalExit ? mountProc.exitCode() : 0;
+        if (!systemPaths().asRoot && (exitCode == pkexecDismissed || exitCode == pkexecNotAuthorised)) {
+            event->ignore();
+            return;
+        }
     }
     event->accept();
 }

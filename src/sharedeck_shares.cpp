@@ -22,6 +22,11 @@ void sharedeck::load_Shares()
                          "Bitte füllen Sie die Felder username und password aus."));
         return;
     }
+    if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
+        runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
+                      QStringLiteral("sharedeck"), problem);
+        return;
+    }
     // A listing that outlasted its wait is still running; its end rebuilds the table.
     if (smbclientProc.state() != QProcess::NotRunning)
         return;
@@ -65,6 +70,9 @@ void sharedeck::smbclientProcBeendet(int exitCode, QProcess::ExitStatus exitStat
                      tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
     } else if (exitCode == 1) {
         showInfoView(tableWidget, shownText(procAusgabe + errors));
+    } else if (shareList.isEmpty()) {
+        // An empty table would look like a listing that failed.
+        showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
     } else {
         tableServer = listingServer;
         clear_tableWidget();
@@ -89,6 +97,7 @@ void sharedeck::create_Sharelist()
     static const int widths[] = {60, 194, 194, 194, 50};
     static const char* const titles[] = {"Butt", "Sharename", "Mountpoint", "Options", "Status"};
 
+    endedRow = -1;
     const int rows = int(shareList.size());
     tableWidget->setRowCount(rows);
     tableWidget->setColumnCount(5);

@@ -3,7 +3,7 @@
 # Runs COMMAND as root inside private network, mount and PID namespaces that hold a real Samba server on
 # 127.0.0.1:445 and a stand-in for /sbin/mount.cifs (this kernel may have no CIFS) that checks the credentials
 # against that server and mounts a tmpfs named like the share. COMMAND finds:
-#   SMB_SERVER SMB_USER SMB_PASSWORD  the server and a valid account
+#   SMB_SERVER SMB_USER SMB_PASSWORD  the server and a valid account (SMB_NAME: its Samba name, "John Smith")
 #   TESTBED_GID                       SMB_USER's primary group (4700 "sdstaff"; the uid is 4711)
 #   TESTBED_DIR                       a scratch folder for mount points
 #   TESTBED_OTHER_USER                a second account, without the polkit rule
@@ -56,6 +56,9 @@ mkdir -m 777 "$TESTBED_DIR" "$dir/shares"
 printf '%s\n' "[global]" "server role = standalone" "interfaces = lo" "bind interfaces only = yes" "smb ports = 445" \
     "disable netbios = yes" "load printers = no" "printing = bsd" "printcap name = /dev/null" "map to guest = never" \
     >/etc/samba/smb.conf
+# SMB_NAME: the account's Samba name, with a blank as Windows names may have.
+export SMB_NAME="John Smith" && echo "username map = /etc/samba/users.map" >>/etc/samba/smb.conf
+echo "$SMB_USER = \"$SMB_NAME\"" >/etc/samba/users.map
 while IFS=/ read -r name comment; do
     mkdir -m 777 "$dir/shares/$name"
     printf '[%s]\npath = %s\ncomment = %s\n' "$name" "$dir/shares/$name" "$comment"

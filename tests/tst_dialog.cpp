@@ -15,10 +15,10 @@ QByteArray mountStandIn(const QByteArray& body)
            "echo \"mount $*\" >>ran\n" +
            body;
 }
-// pkexec HELPER ARGS...: notes ARGS and the standard input.
-QByteArray pkexecStandIn(const QByteArray& body)
+// pkexec HELPER ARGS...: the authentication, the helper's marker as root, notes ARGS and the standard input.
+QByteArray pkexecStandIn(const QByteArray& body, const QByteArray& authentication = {})
 {
-    return "cd \"$(dirname \"$0\")\"; echo \"pkexec ${*:2} <$(cat)>\" >>ran\n" + body;
+    return "cd \"$(dirname \"$0\")\"; " + authentication + "\necho 'sharedeck-mount: authorised'; echo \"pkexec ${*:2} <$(cat)>\" >>ran\n" + body;
 }
 // Lists the "//server/share" argument as mounted at the argument after it.
 const QByteArray mounts =
@@ -36,6 +36,7 @@ bool matches(const QString& seen, const QString& expected)
 // Row 0's button: how mount or pkexec answer; the boxes, what ran and the row after.
 struct Press {
     bool asRoot = true;
+    QByteArray authentication = {};       // what pkexec does before the helper runs
     QString user = "alice", cell = "DIR"; // DIR: an existing directory
     QByteArray onMount = mounts;          // empty: not installed
     Answers answers = {};
@@ -50,6 +51,8 @@ struct Closing {
     Answers answers;
     QStringList boxes;
     QString unmounted;
+    bool asUser = false;
+    QByteArray authentication = {};
 };
 
 } // namespace
@@ -78,10 +81,10 @@ class DialogTest : public QObject
         load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
         f.table()->item(0, 2)->setText(dir->path());
     }
-    void onMount(const QByteArray& body)
+    void onMount(const QByteArray& body, const QByteArray& authentication = {})
     {
         write("mount", mountStandIn(body));
-        write("pkexec", pkexecStandIn(body));
+        write("pkexec", pkexecStandIn(body, authentication));
     }
     void write(const QString& name, const QByteArray& body) { writeFile(bin->filePath(name), "#!/bin/bash\n" + body + "\n", true); }
     void withoutProgram(const QString& name) { QFile::remove(bin->filePath(name)), qputenv("PATH", bin->path().toLocal8Bit()); }
@@ -170,13 +173,14 @@ private slots:
         QTest::newRow("exit 1: output, then errors") << QByteArray("echo 'Disk|x|'; echo 'do_connect: refused' >&2; exit 1") << QStringList{} << "Disk|x|\ndo_connect: refused\n";
         QTest::newRow("cannot start") << QByteArray() << QStringList{} << "ERROR: SMBCLIENT COULD NOT BE STARTED";
         QTest::newRow("exit 2 is success") << QByteArray("echo 'Disk|a|'; exit 2") << QStringList{"a"} << "";
-        QTest::newRow("no output") << QByteArray("exit 0") << QStringList{} << "";
+        QTest::newRow("no disk share") << QByteArray("echo 'IPC|IPC$|'; echo 'Disk|C$|'") << QStringList{} << "Der Server hat keine Festplatten-Freigaben aufgelistet.";
         QTest::newRow("5000 shares in small chunks") << QByteArray("for i in $(seq 5000); do printf 'Disk|share %d|c\\n' $i; done") << many << "";
         QTest::newRow("non-ASCII, hostile, hidden, zero byte, no line end") << QByteArray("printf 'Disk|B\\xc3\\xbcro|\\nDisk|../etc|x\\nDisk|C$|\\nDisk|ok|\\0 z\\nDisk|last|'") << QStringList{"Büro", "ok", "last"} << "";
         QTest::newRow("3 MB of errors are cut") << QByteArray("head -c 3000000 /dev/zero | tr '\\0' e >&2; exit 1") << QStringList{} << "eeeee*eeeee… (gekürzt)";
         QTest::newRow("output over 64 MiB") << QByteArray("yes 'Disk|x|' | head -c 70000000") << QStringList{} << "FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER 64 MiB)";
         QTest::newRow("no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
         QTest::newRow("no user") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
+        QTest::newRow("% in the user name") << QByteArray("") << QStringList{"previous"} << "sharedeck | Der Benutzername darf kein \"%\" enthalten.";
     }
     void listing()
     {
@@ -185,9 +189,10 @@ private slots:
         QFETCH(QString, info);
         Fixture f;
         load(f, "echo 'Disk|previous|'");
-        if (info.startsWith("sharedeck | ")) { // the field the row names is left empty
-            (QTest::currentDataTag() == QByteArray("no user") ? f.dialog->UsernameLineEdit : f.dialog->PasswordLineEdit)
-                ->clear();
+        if (info.startsWith("sharedeck | ")) { // the field the row names is left empty, or the user name holds "%"
+            const QByteArray tag = QTest::currentDataTag();
+            tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag == "no password" ? f.dialog->PasswordLineEdit->clear()
+                                                                                          : f.dialog->UsernameLineEdit->setText("al%ice");
             write("smbclient", "echo 'Disk|x|'");
             BoxAnswerer boxes;
             f.dialog->ServerLoadButton->click();
@@ -207,16 +212,24 @@ private slots:
         QTRY_COMPARE(f.rows(), QString("mount R ").repeated(shares.size()).trimmed());
     }
 
-    // A click reaches its row after rebuilds, as edited, from the server the table was listed from.
+    // A click reaches its row after rebuilds, as edited (Enter in the table ends the edit and loads nothing), from the server the table was listed from.
     void rowPressAfterRebuilds()
     {
-        Fixture f(true, "zulu\n\nalpha\n");
-        QCOMPARE(f.dialog->ServerComboBox->itemText(0) + f.dialog->ServerComboBox->itemText(1), "zulualpha");
+        Fixture f(true, "\\\\zulu\n\nalpha\n");
+        QCOMPARE(f.dialog->ServerComboBox->itemText(0) + f.dialog->ServerComboBox->itemText(1), "\\\\zulualpha");
         for (int i = 0; i < 3; ++i)
             loadRows(f);
         f.dialog->ServerComboBox->setCurrentIndex(1);
         f.table()->item(2, 2)->setText(dir->path());
-        f.table()->item(2, 3)->setText("ro");
+        f.table()->editItem(f.table()->item(2, 3));
+        auto* editor = f.table()->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->clear();
+        QTest::keyClicks(editor, "ro");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor->isVisible());
+        QTest::keyClick(f.table(), Qt::Key_Return); // after the edit, in the table itself
+        QCOMPARE(f.column(3), QStringList({"gid=1000,uid=1000,sec=ntlmssp", "gid=1000,uid=1000,sec=ntlmssp", "ro"}));
         f.button(2)->click();
         QTRY_COMPARE(f.rows(), "mount R mount R umount G");
         QCOMPARE(ran(), "mount -t cifs //zulu/c " + dir->path() + " -o username=alice,ro\n");
@@ -240,6 +253,8 @@ private slots:
         QTest::newRow("exit 2 is success") << Press{.onMount = QByteArray(mounts).replace("exit 0", "exit 2"), .row = "umount G"};
         QTest::newRow("2 MB of output are cut") << Press{.onMount = "head -c 2000000 /dev/zero | tr '\\0' o; exit 32", .boxes = {error.arg(32).arg("*ooo… (gekürzt)")}};
         QTest::newRow("never ends: stopped with its children") << Press{.onMount = hangs, .boxes = {failed.arg("Der Befehl hat nicht innerhalb von 1 s geantwortet*")}};
+        QTest::newRow("helper never ends") << Press{.asRoot = false, .onMount = hangs, .ran = user, .boxes = {failed.arg("Der Befehl hat nicht innerhalb von 1 s geantwortet und wurde abgebrochen.</b><br><pre></pre>")}};
+        QTest::newRow("authentication outlasts the bound") << Press{.asRoot = false, .authentication = "sleep 1.5", .ran = user, .row = "umount G"};
         QTest::newRow("mount cannot start") << Press{.onMount = "", .ran = "", .boxes = {failed.arg("mount konnte nicht gestartet werden!*")}};
         QTest::newRow("helper mounts") << Press{.asRoot = false, .ran = user + QString(" username=alice,gid=%1,uid=%2,sec=ntlmssp <secret>\n").arg(getgid()).arg(getuid()), .row = "umount G"};
         QTest::newRow("helper refuses") << Press{.asRoot = false, .onMount = "echo 'sharedeck-mount: <nein>' >&2; exit 1", .ran = user, .boxes = {error.arg(1).arg("sharedeck-mount: &lt;nein&gt;\n")}};
@@ -265,7 +280,8 @@ private slots:
         f.button(0)->click();
         QTRY_VERIFY(!QApplication::overrideCursor());
         QVERIFY(QFile::remove(bin->filePath("ran")));
-        onMount(press.onMount);
+        QTest::qWait(QApplication::doubleClickInterval()); // no double click
+        onMount(press.onMount, press.authentication);
         if (press.onMount.isEmpty())
             withoutProgram(press.asRoot ? "mount" : "pkexec");
         f.dialog->UsernameLineEdit->setText(press.user);
@@ -282,12 +298,14 @@ private slots:
             QCOMPARE(QFileInfo(place(press.cell)).isDir(), press.asRoot && !press.ran.isEmpty());
     }
 
-    // One command at a time; a mount that ends over another listing is still known as mounted.
+    // One command at a time; a mount that ends over another listing is still known as mounted;
+    // the second press of a double click does not undo the first.
     void pressesWhileAMountRuns_data()
     {
-        QTest::addColumn<QByteArray>("smbclient"); // null: row 1 is pressed instead
+        QTest::addColumn<QByteArray>("smbclient"); // null: row 1 is pressed instead; empty: row 0 after its end
         QTest::newRow("another row") << QByteArray();
         QTest::newRow("Load Shares") << QByteArray("echo refused; exit 1");
+        QTest::newRow("the same row just after its end") << QByteArray("");
     }
     void pressesWhileAMountRuns()
     {
@@ -299,7 +317,10 @@ private slots:
         f.button(0)->click();
         if (smbclient.isNull())
             f.button(1)->click();
-        else
+        else if (smbclient.isEmpty()) {
+            QTRY_COMPARE(f.rows(), "umount G mount R mount R");
+            f.button(0)->click();
+        } else
             load(f, smbclient);
         QTRY_VERIFY(!QApplication::overrideCursor());
         QCOMPARE(ran().count('\n'), 1);
@@ -368,22 +389,32 @@ private slots:
         QTest::newRow("yes, one umount fails") << Closing{{"/fail", "/y"}, "", {QMessageBox::Yes}, {ask.arg("/fail<br>/y"), "sharedeck: Fehler von mount | mount meldete einen Fehler! (Error-Code:32)<br><pre>umount: /fail: not mounted.\n</pre>"}, "umount /fail\numount /y\n"};
         QTest::newRow("a mount runs, ends and mounts") << Closing{{}, "sleep 0.5; " + mounts, {QMessageBox::Yes}, {ask.arg("DIR")}, "umount DIR\n"};
         QTest::newRow("a mount runs and never ends") << Closing{{}, hangs, {QMessageBox::Yes}, {}, ""};
+        QTest::newRow("as a user: authentication outlasts the bound") << Closing{{"/y"}, "", {QMessageBox::Yes}, {ask.arg("/y")}, "pkexec umount /y <>\n", true, "sleep 1.5"};
+        QTest::newRow("as a user: authentication dismissed") << Closing{two, "exit 126", {QMessageBox::Yes}, {ask.arg("/x/&lt;b&gt;a&amp;b<br>/y")}, "pkexec umount /x/<b>a&b <>\n", true};
+        QTest::newRow("as a user: not authorised") << Closing{{"/y"}, "exit 127", {QMessageBox::Yes}, {ask.arg("/y"), "sharedeck: Fehler von mount | <b>Das Einhängen wurde nicht erlaubt.*"}, "pkexec umount /y <>\n", true};
     }
-    // Closing asks about what is mounted, after a running mount ended (or was stopped).
+    // Closing asks about what is mounted, after a running mount ended (or was stopped); it stays open for No
+    // and for an authentication that unmounted nothing (126, 127).
     void closing()
     {
         QFETCH(Closing, closing);
-        Fixture f;
+        Fixture f(!closing.asUser);
         loadRows(f);
+        QByteArray listing;
+        for (const QString& d : closing.mounted)
+            listing += "//srv/s on " + d.toUtf8() + " type cifs (rw)\n";
+        writeFile(bin->filePath("mount.listing"), listing);
         f.mountedDirs() = closing.mounted;
-        onMount(closing.onMount);
-        if (!closing.onMount.isEmpty())
+        onMount(closing.onMount, closing.authentication);
+        if (closing.mounted.isEmpty())
             f.button(0)->click();
         BoxAnswerer boxes(closing.answers);
         f.dialog->close();
         compareBoxes(boxes.seen, closing.boxes);
-        QCOMPARE(f.dialog->isVisible(), closing.answers.first() == QMessageBox::No);
-        QCOMPARE(ran().section('\n', closing.onMount.isEmpty() ? 0 : 1), place(closing.unmounted));
+        QCOMPARE(f.dialog->isVisible(), closing.answers.first() == QMessageBox::No || closing.onMount.startsWith("exit 12"));
+        QCOMPARE(ran().section('\n', closing.mounted.isEmpty() ? 1 : 0), place(closing.unmounted));
+        if (f.dialog->isVisible())
+            QCOMPARE(f.mountedDirs(), closing.mounted);
     }
 };
 

@@ -30,7 +30,7 @@ private slots:
         };
         qunsetenv("PASSWD");
         const QString pw = "pa,ss%wo$rd", helper = programDirectory() + "/sharedeck-mount";
-        const MountRequest request{"srv", "a b", "/mnt/a b", "CORP\\al", pw, "ro", true};
+        const MountRequest request{"\\\\srv", "a b", "/mnt/a b", "CORP\\al", pw, "ro", true};
         QByteArray bounded("ab");
         const bool whole = appendBounded(bounded, "cde", 4);
         QTest::newRow("server.conf verbatim, empty lines skipped") << entries(" a \n\n   \n#x\na\n") << " a |   |#x|a";
@@ -52,11 +52,13 @@ private slots:
         QTest::newRow("double slash, dots") << cleanMountPoint("/mnt//../mnt/./public") << "/mnt/public";
         QTest::newRow("blank kept") << cleanMountPoint("/mnt/a b") << "/mnt/a b";
         QTest::newRow("relative, empty") << QString("%1%2").arg(isUsableMountPoint(cleanMountPoint("mnt/x"))).arg(isUsableMountPoint(cleanMountPoint(""))) << "00";
-        QTest::newRow("user") << mountOptionString("alice", "ro") << "username=alice,ro";
+        QTest::newRow("user with a blank") << mountOptionString("John Smith", "ro") << "username=John Smith,ro";
         QTest::newRow("backslash domain") << mountOptionString("CORP\\bob", "ro") << "username=bob,domain=CORP,ro";
         QTest::newRow("slash domain") << mountOptionString("CORP/bob", "") << "username=bob,domain=CORP";
         QTest::newRow("realm stays") << mountOptionString("bob@CORP.EXAMPLE", "ro") << "username=bob@CORP.EXAMPLE,ro";
-        QTest::newRow("user name with , or =") << QString("%1%2%3").arg(userNameProblem("a,uid=0").isEmpty()).arg(userNameProblem("uid=0").isEmpty()).arg(userNameProblem("a.b@c").isEmpty()) << "001";
+        QTest::newRow("user name with , or =") << QString("%1%2%3%4").arg(userNameProblem("a,uid=0").isEmpty()).arg(userNameProblem("uid=0").isEmpty()).arg(userNameProblem("a.b@c").isEmpty()).arg(userNameProblem("John Smith").isEmpty()) << "0011";
+        QTest::newRow("user name with % for listing") << QString("%1%2").arg(listingUserProblem("a%b").isEmpty()).arg(listingUserProblem("John Smith").isEmpty()) << "01";
+        QTest::newRow("server written as a path") << QStringList{serverHost("//srv"), serverHost("\\\\srv"), serverHost("srv/x")}.join(' ') << "srv srv srv/x";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";
         QTest::newRow("mount as a user") << run(mountCommand(request, false)) << "pkexec ; " + helper + "|mount|--create|//srv/a b|/mnt/a b|username=al,domain=CORP,ro ; - ; " + pw;
