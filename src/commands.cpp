@@ -78,7 +78,7 @@ QString defaultMountOptions(bool asRoot)
 {
     if (asRoot)
         return QStringLiteral("gid=1000,uid=1000,sec=ntlmssp");
-    return QStringLiteral("gid=%1,uid=%2,sec=ntlmssp").arg(::getgid()).arg(::getuid());
+    return QStringLiteral("gid=%1,uid=%2,sec=ntlmssp").arg(systemPaths().gid).arg(systemPaths().uid);
 }
 
 QString mountOptionString(const QString& user, const QString& options)

@@ -17,6 +17,8 @@ struct SystemPaths {
     // As root, mount and umount run directly; otherwise through pkexec and
     // the mount helper in the program directory.
     bool asRoot = ::geteuid() == 0;
+    // The ids a normal user's shares are mounted for.
+    unsigned uid = ::getuid(), gid = ::getgid();
 };
 
 SystemPaths& systemPaths();

@@ -88,13 +88,13 @@ inline void makeProgramDir(const QString& dir, const QByteArray& serverConf, boo
 }
 
 // The dialog on a fresh program directory, with tool checks that pass and a
-// command bound short enough for tests of commands that never end.
+// command bound short enough for tests of commands that never end; uid and gid differ.
 struct Fixture {
     explicit Fixture(bool asRoot = true, const QByteArray& serverConf = "localhost\n")
     {
         makeProgramDir(programDir.path(), serverConf);
         const QString self = QCoreApplication::applicationFilePath();
-        systemPaths() = {self, self, programDir.path(), 1000, 3600000, asRoot};
+        systemPaths() = {self, self, programDir.path(), 1000, 3600000, asRoot, 4711, 4700};
         dialog.reset(new sharedeck);
         dialog->show();
         dialog->UsernameLineEdit->setText("alice");
