@@ -12,10 +12,7 @@ using Window = sharedeck;
 #elif defined(SHAREDECK_FORM)
 #include "ui_sharedeck.h"
 struct Window : QDialog, Ui::sharedeck {
-    Window()
-    {
-        setupUi(this);
-    }
+    Window() { setupUi(this); }
 };
 #else
 using Window = QDialog;

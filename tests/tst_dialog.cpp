@@ -228,7 +228,7 @@ private slots:
         QTest::keyClicks(editor, "ro");
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_VERIFY(!editor || !editor->isVisible()); // closed, then deleted later
-        QTest::keyClick(f.table(), Qt::Key_Return); // after the edit, in the table itself
+        QTest::keyClick(f.table(), Qt::Key_Return);   // after the edit, in the table itself
         QCOMPARE(f.column(3), QStringList({"gid=1000,uid=1000,sec=ntlmssp", "gid=1000,uid=1000,sec=ntlmssp", "ro"}));
         f.button(2)->click();
         QTRY_COMPARE(f.rows(), "mount R mount R umount G");
