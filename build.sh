@@ -74,10 +74,10 @@ demo)
 test)
     install_missing $test_packages
     build build-test -DSHAREDECK_WERROR=ON
-    (cd build-test && ctest --output-on-failure)
+    (cd build-test && ctest --output-on-failure -j2)
     # No optimisation or debug information: these builds only run tests.
     build build-asan -DSHAREDECK_WERROR=ON -DSHAREDECK_SANITIZE=ON -DCMAKE_BUILD_TYPE=
-    (cd build-asan && ctest --output-on-failure -L 'unit|integration')
+    (cd build-asan && ctest --output-on-failure -j2 -L 'unit|integration')
     build build-fuzz -DSHAREDECK_FUZZ=ON -DBUILD_TESTING=OFF -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=
     (cd build-fuzz && ctest --output-on-failure -j2)
     ;;
