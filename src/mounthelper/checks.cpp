@@ -173,6 +173,12 @@ std::string nameIn(const std::string& mountPoint)
     return safe ? name : "";
 }
 
+// One line of the helper's records: "ID\tUID\tSOURCE\tPOINT", without the line feed.
+std::string record(const Mount& mount, const std::string& path, uid_t callerUid)
+{
+    return mount.id + "\t" + std::to_string(callerUid) + "\t" + mount.source + "\t" + path;
+}
+
 std::string owner(uid_t uid)
 {
     const passwd* account = getpwuid(uid);
@@ -311,7 +317,7 @@ std::string recordOf(const std::string& mountinfo, const std::string& path, uid_
 {
     const std::vector<Mount> list = mounts(mountinfo);
     const Mount* top = topmost(list, path);
-    return top ? top->id + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path + "\n" : "";
+    return top ? record(*top, path, callerUid) + "\n" : "";
 }
 
 std::string liveRecords(const std::string& records, const std::string& mountinfo)
@@ -341,9 +347,8 @@ std::string checkUnmount(const std::string& mountinfo, const std::string& record
     if (top->root != "/" || top->source.compare(0, 2, "//") != 0 || slash == npos || slash == 2 ||
         slash + 1 == top->source.size()) // a part of a file system bound there (root) is no share either
         return shown(path) + " ist keine eingehängte Freigabe";
-    const std::string mine = top->id + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path;
     const std::vector<std::string> lines = split(records, '\n');
-    if (callerUid != 0 && std::count(lines.begin(), lines.end(), mine) == 0)
+    if (callerUid != 0 && std::count(lines.begin(), lines.end(), record(*top, path, callerUid)) == 0)
         return shown(path) + " wurde nicht von sharedeck für Sie eingehängt";
     return {};
 }

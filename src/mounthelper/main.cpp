@@ -198,11 +198,13 @@ int main(int argc, char** argv)
     const passwd* account = getpwuid(uid);
     check(account ? "" : "Unbekannter Benutzer " + std::to_string(uid));
     const int state = lockState(end);
-    const std::string records = liveRecords(readRecords(state), mountinfo());
+    // The mount table as the checks see it; under the lock no other helper changes it.
+    const std::string table = mountinfo();
+    const std::string records = liveRecords(readRecords(state), table);
 
     const std::string mountPoint = argv[mount ? 3 + create : 2];
     if (!mount) {
-        check(checkUnmount(mountinfo(), records, mountPoint, uid));
+        check(checkUnmount(table, records, mountPoint, uid));
         // -c: no look at the path, which would hang on a share whose server is gone.
         const int status = run({"/bin/umount", "-c", "--", mountPoint.c_str()}, nullptr, end);
         writeRecords(state, liveRecords(records, mountinfo()));
@@ -213,7 +215,7 @@ int main(int argc, char** argv)
     std::string allOptions;
     check(checkSource(source));
     check(checkOptions(options, uid, account->pw_gid, allOptions));
-    check(checkMountPoint(mountPoint, base, uid, mountinfo(), create));
+    check(checkMountPoint(mountPoint, base, uid, table, create));
     // Only root can write to /mnt and the lock is held, so what the checks saw still holds.
     const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st;
