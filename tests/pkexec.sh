@@ -8,18 +8,21 @@ u=$SMB_USER o=$TESTBED_OTHER_USER g=$TESTBED_GID err=$TESTBED_DIR/stderr out=$TE
 opts=username=$SMB_USER,uid=4711,gid=$g
 # For a /mnt that is a symbolic link, a file or missing: a root of its own with the helper and mount (ldd
 # names them and their libraries).
-jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,run,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc"
+jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,run,dev,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc" &&
+    mknod -m 666 "$jail/dev/null" c 1 3
 for f in $(ldd "$TESTBED_HELPER" /bin/mount | grep -o '/[^ :]*'); do cp --parents "$f" "$jail"; done
 share() { mkdir -p "$2" && mount -t tmpfs -o "uid=${3:-4711},gid=${3:-$g}" "$1" "$2"; }
 fixture() { # a fresh /mnt: root's empty x, a, "a\040b"; the user's empty mine and standin-*, the other's o; a link to
-    # mine, x bound on bound, a file, non-empty full; shares, "r b" and sub recorded as the helper's, q with a wrong ID
+    # mine, x bound on bound, a file, the user's non-empty full; shares, "r b" and sub recorded as the helper's, q and d
+    # with a wrong ID or device
     mount -t tmpfs -o mode=755 pkexec-mnt /mnt && cd /mnt && mkdir x a 'a\040b' full bound mine o standin-{hang,nosuid} &&
-        chown 4711:$g mine standin-hang standin-nosuid && chown 4712:4712 o && touch file tf full/f && ln -s mine link && mount --bind x bound &&
+        chown 4711:$g mine full standin-hang standin-nosuid && chown 4712:4712 o && touch file tf full/.f && ln -s mine link && mount --bind x bound &&
         share "//127.0.0.1/a b" "a b" && share //x/y t && touch t/f && mount --bind t/f tf && share //127.0.0.1/ab ab &&
         share //127.0.0.1/s s && share none s && share ///v v && share //w/ w && share plain plain && share //127.0.0.1/x other 4712 &&
-        share "//127.0.0.1/r b" "r b" && share //127.0.0.1/q q && share //127.0.0.1/sub sub 47110 && pristine=$(state) &&
-        awk -v OFS='\t' '$5 == "/mnt/r\\040b" { print $1, 4711, "//127.0.0.1/r b", "/mnt/r b" } $5 == "/mnt/q" { print 1, 4711, "//127.0.0.1/q", $5 }
-            $5 == "/mnt/sub" { print $1, 47110, "//127.0.0.1/sub", $5 }' /proc/self/mountinfo >/run/sharedeck/mounts || exit 1
+        share "//127.0.0.1/r b" "r b" && share //127.0.0.1/q q && share //127.0.0.1/d d && share //127.0.0.1/sub sub 47110 &&
+        pristine=$(state) && awk -v OFS='\t' '$5 == "/mnt/r\\040b" { print $1, $3, 4711, "//127.0.0.1/r b", "/mnt/r b", 0, "-" }
+            $5 == "/mnt/q" { print 1, $3, 4711, "//127.0.0.1/q", $5, 0, "-" } $5 == "/mnt/d" { print $1, "0:1", 4711, "//127.0.0.1/d", $5, 0, "-" }
+            $5 == "/mnt/sub" { print $1, $3, 47110, "//127.0.0.1/sub", $5, 0, "-" }' /proc/self/mountinfo >/run/sharedeck/mounts || exit 1
 }
 state() { cat /proc/self/mountinfo && ls -lan --time-style=+ /mnt; }
 helper() { timeout -s KILL 60 runuser -u "$1" -- pkexec "$TESTBED_HELPER" "${@:2}"; }
@@ -29,10 +32,17 @@ call() { # call WHO ARGS...: the helper run by WHO (a user or root) through pkex
     esac 2>"$err" >"$out" < <(printf %s "${pw-$SMB_PASSWORD}") # the password: $pw, or the right one
     local got=$? && sed -i '/^$/d; /^(process:[0-9]*): GLib-CRITICAL/d' "$err" && return $got # pkexec: an argument not in UTF-8
 }
-mounted() { [[ $(findmnt -n -o SOURCE,OPTIONS -M "$1") == "//127.0.0.1/public "*nosuid,nodev*uid=4711,gid=$g* ]]; }
+mounted() { # private unless the options widen it: dir_mode= is the stand-in's tmpfs mode, file_mode= its file's
+    local m=${modes:-700:600} && [[ $(findmnt -n -o SOURCE,OPTIONS -M "$1") == "//127.0.0.1/public "*nosuid,nodev*mode=${m%:*},uid=4711,gid=$g* ]] &&
+        [ "$(stat -c %a "$1/Server_Alive.txt")" = "${m#*:}" ]
+}
 unmount() { call "${as:-$u}" umount "$1" && ! mountpoint -q "$1"; }
 root_unmount() { as=root unmount "$1"; }
-create() { call "${as:-$u}" mount --create //127.0.0.1/public "$1" "$opts" && mounted "$1" && unmount "$1" && [ "$(stat -c %u:%g:%a "$1")" = 4711:$g:755 ]; }
+create() { # made for the user, theirs (seen below the share through a bind of /mnt alone), gone with the unmount
+    local b=$TESTBED_DIR/below && mkdir -p "$b" && call "${as:-$u}" mount --create //127.0.0.1/public "$1" "$opts" || return
+    mounted "$1" && mount --bind /mnt "$b" || return 2
+    [ "$(stat -c %u:%g:%a "$b/${1#/mnt/}")" = 4711:$g:755 ]; local got=$? && umount "$b" && [ $got = 0 ] && unmount "$1" && [ ! -e "$1" ]
+}
 created() { pw=wrong call "$u" mount --create "${src:-//127.0.0.1/public}" "$1" "$opts"; }
 unreachable() { src=//127.0.0.2/public created "$1"; }
 existing() { call "$u" mount //127.0.0.1/public "$1" "$opts" && mounted "$1"; }
@@ -40,7 +50,8 @@ base() { $1 /mnt && create /mnt/new; }
 jail() { $1 "$jail/mnt" && call jail mount //127.0.0.1/public /mnt/x "$opts"; }
 sources() { pw=wrong call "$u" mount "$1" /mnt/mine "$opts"; }
 user_options() { pw=wrong call "$u" mount //127.0.0.1/public /mnt/mine "$1"; }
-user_mounts() { call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1" && mounted /mnt/mine; }
+user_mounts() { call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1" && modes=${2-} mounted /mnt/mine; }
+widened() { local m=${1#0} && user_mounts "dir_mode=${1%:*},file_mode=${1#*:}" "${m/:0/:}"; }
 root_options() { pw=wrong call root mount //127.0.0.1/public /mnt/x "$1"; }
 unruled() { as=$o opts=username=$o "${1%:*}" "${1#*:}"; }
 hung() { # a share whose server is gone: looking at its mount point hangs, so only mountinfo may be read
@@ -55,6 +66,34 @@ race() { # a caller holds its standard input open while another mounts at $1: it
         for _ in $(seq 50); do [ -s "$out" ] && break || sleep 0.1; done
     call "$u" mount //127.0.0.1/public "$1" "$opts" 4>&- && printf %s "$SMB_PASSWORD" >&4 && exec 4>&- && wait $a
     local got=$? && mv "$err.1" "$err" && umount "$1" && return $got; return 2
+}
+hostage() { # standard error that blocks every write, a full pipe nobody reads (fifo) or the terminal of a background job
+    # with tostop (tty): the helper's refusal of /mnt/x cannot make it wait, and root's own mount goes ahead at once
+    local p=$TESTBED_DIR/p st=$TESTBED_DIR/status got && rm -f "$p" "$st" "$p.done" && mkfifo "$p" || return 2
+    local run="runuser -u $u -- pkexec $TESTBED_HELPER mount //127.0.0.1/public /mnt/x $opts >$out <$p.pw; echo \$? >$st"
+    printf %s "$SMB_PASSWORD" >"$p.pw" && exec 6<>"$p" && head -c 65536 /dev/zero >"$p" &&
+        if [ "$1" = fifo ]; then eval "($run) 2>$p &"
+        else SHELL=/bin/bash script -qec "set -m; stty tostop; ($run) & until [ -e $p.done ]; do sleep 0.1; done" /dev/null \
+            </dev/null >/dev/null & fi
+    for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done
+    pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u"; got=$?
+    touch "$p.done" && exec 6<&- && wait && [ $got = 0 ] && [ "$(<"$st")" = 1 ]
+}
+remount() { # ulimit -f 0 (pkexec keeps the caller's limits) on the user's mount or unmount, or root unmounts without the
+    # helper: each is done whole or refused with nothing done (where the helper may not lift the limit), and no record
+    # is left by which root's later mount of the share at the same place would be the user's
+    lim() { [ "$1" = "$2" ] || { call "$u" "${@:2}"; return; } # through a pipe, as the window reads it
+        (ulimit -f 0 && helper "$u" "${@:2}" < <(printf %s "$SMB_PASSWORD")) 2>&1 | cat >"$err"; return "${PIPESTATUS[0]}"
+    }
+    lim "$1" mount //127.0.0.1/public /mnt/mine "$opts"; case $? in 0) mounted /mnt/mine ;; 1) existing /mnt/mine ;; *) false ;; esac &&
+        if [ "$1" = root ]; then umount /mnt/mine; else lim "$1" umount /mnt/mine; fi
+    case $?:$(mountpoint -q /mnt/mine && echo on) in 0: | 1:on) ;; *) return 2 ;; esac
+    umount -q /mnt/mine; share //127.0.0.1/public /mnt/mine && { call "$u" umount /mnt/mine; [ $? = 1 ]; } && mountpoint -q /mnt/mine
+}
+many() { # the user has $1 more shares recorded (besides "r b"), then mounts one more
+    local i && for i in $(seq "$1"); do share //127.0.0.1/public "m$i" || return 2; done &&
+        awk -v OFS='\t' '$5 ~ /^\/mnt\/m[0-9]+$/ { print $1, $3, 4711, "//127.0.0.1/public", $5, 0, "-" }' /proc/self/mountinfo >>/run/sharedeck/mounts &&
+        existing /mnt/mine
 }
 kids() { local p && for p in $(pgrep -P "$1"); do echo "$p" && kids "$p"; done; }
 hang() { # mount.cifs never answers: the helper ignores signals, its bound ends it and everything it started
@@ -93,7 +132,7 @@ done <<'CASES'
 32 created /mnt/new /mnt/\x20 /mnt/*248
 32 unreachable /mnt/new
 0 existing /mnt/mine
-1 existing /mnt/x /mnt/o /mnt/missing /mnt/link /mnt/file /mnt/full /mnt/ab
+1 existing /mnt/x /mnt/o /mnt/missing /mnt/link /mnt/file /mnt/full /mnt/ab /mnt /mn /m / \c
 # The stand-in drops nosuid,nodev there: the mount is found out and undone.
 1 existing /mnt/standin-nosuid
 # /mnt writable by others or owned by another; in the jail a symbolic link (to d), a file or missing.
@@ -110,8 +149,10 @@ done <<'CASES'
 1 user_options username=u,file_mode=4755,domain="x,uid=4711,gid=4700 username=u,domain=" username=a'b username=a\x22b domain=a%b
 1 user_options username=a\x20\x20b username=\x20a username=a\x20 domain=a\x20b username=a\\b username=a=b username=\xff username=a\xc3
 1 user_options file_mode=4755 dir_mode=1777 file_mode=01777 suid forceuid noforceuid
-# Kerberos gets the caller's cruid=; uid= and gid= come from the helper.
-0 user_mounts uid=4711,gid=4700,sec=krb5 sec=ntlmssp
+# With or without sec= Kerberos gets the caller's cruid=; uid= and gid= come from the helper. A share is the user's
+# alone (700 and 600) unless they widen it.
+0 user_mounts uid=4711,gid=4700,sec=krb5 sec=ntlmssp nounix
+0 widened 0755:0644 777:666
 32 root_options username=alice uid=4711,gid=0 rw,ro,noperm,nobrl,serverino,noserverino,actimeo=30 username=*256 username=a\x20b
 32 root_options username=a.b@c,domain=CORP,sec=krb5i,vers=3.1.1,file_mode=0644,dir_mode=755,iocharset=utf-8,cache=ro
 32 root_options mapchars,nomapchars,seal,nounix cruid=0
@@ -120,9 +161,13 @@ done <<'CASES'
 1 root_options username=alice%secret domain=a\x7f vers=3..1 vers=3.x vers=.3 cache=fast file_mode=08 file_mode=07777
 1 root_options dir_mode= iocharset=utf\x208 actimeo=-1 actimeo=+1 uid=01000 actimeo=0x10 actimeo=4294967295
 1 root_options username=*257
-# A user unmounts only what the helper recorded for them, tied by mount ID ("r b"), not by source or uid= (t, q).
+# A user unmounts only what the helper recorded for them, tied by mount ID and device ("r b"), not by source or uid=
+# (t, q, d), and never root's later mount at the same place; at most 100 at a time.
 0 unmount /mnt/r\x20b
-1 unmount /mnt/t /mnt/q /mnt/sub /mnt/a\x20b /mnt/a\\040b /mnt/plain /mnt/other /mnt/a /mnt/s /mnt/x /mnt/missing /mnt/link /mnt/..
+1 unmount /mnt/t /mnt/q /mnt/d /mnt/sub /mnt/a\x20b /mnt/a\\040b /mnt/plain /mnt/other /mnt/a /mnt/s /mnt/x /mnt/missing /mnt/link /mnt/..
+0 remount mount umount root
+0 many 98
+1 many 99
 0 root_unmount /mnt/a\x20b /mnt/t /mnt/other /mnt/ab
 1 root_unmount /mnt/plain /mnt/s /mnt/a /mnt/a\\040b /mnt/v /mnt/w /mnt/tf
 0 hung /mnt/hung
@@ -130,6 +175,8 @@ done <<'CASES'
 1 stalled /mnt/mine
 1 race /mnt/mine
 1 hang /mnt/standin-hang
+# Nothing the caller does to its standard error makes the helper wait holding the lock.
+0 hostage fifo tty
 # No rule for this user: polkit refuses before the helper runs, even what the helper would grant.
 127 unruled create:/mnt/new unmount:/mnt/r\x20b
 CASES

@@ -129,7 +129,7 @@ const std::map<std::string, const char*> allowedOptions = {
 // clang-format on
 
 struct Mount {
-    std::string id, root, point, options, source, superOptions;
+    std::string id, device, root, point, options, source, superOptions;
 };
 
 // Undoes the octal escapes (\040 for a blank) of /proc/self/mountinfo.
@@ -152,7 +152,7 @@ std::vector<Mount> mounts(const std::string& mountinfo)
         const std::vector<std::string> f = split(line, ' ');
         const size_t dash = std::find(f.begin() + std::min<size_t>(6, f.size()), f.end(), "-") - f.begin();
         if (dash + 3 < f.size())
-            list.push_back({f[0], unescape(f[3]), unescape(f[4]), f[5], unescape(f[dash + 2]), f[dash + 3]});
+            list.push_back({f[0], f[2], unescape(f[3]), unescape(f[4]), f[5], unescape(f[dash + 2]), f[dash + 3]});
     }
     return list;
 }
@@ -173,10 +173,18 @@ std::string nameIn(const std::string& mountPoint)
     return safe ? name : "";
 }
 
-// One line of the helper's records: "ID\tUID\tSOURCE\tPOINT", without the line feed.
-std::string record(const Mount& mount, const std::string& path, uid_t callerUid)
+// The fields of a record line; empty unless it has all seven.
+std::vector<std::string> fields(const std::string& record)
 {
-    return mount.id + "\t" + std::to_string(callerUid) + "\t" + mount.source + "\t" + path;
+    std::vector<std::string> f = split(record, '\t');
+    return f.size() == 7 ? f : std::vector<std::string>();
+}
+
+// Whether a record names mount at its point: the same ID, device, source and point (and uid, unless any).
+bool names(const std::vector<std::string>& f, const Mount& mount, const std::string& uid = "")
+{
+    return !f.empty() && f[0] == mount.id && f[1] == mount.device && (uid.empty() || f[2] == uid) &&
+           f[3] == mount.source && f[4] == mount.point;
 }
 
 std::string owner(uid_t uid)
@@ -219,7 +227,8 @@ std::string checkSource(const std::string& source)
 std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid, std::string& final)
 {
     std::map<std::string, std::string> given;
-    for (const std::string& item : split(options, ',')) {
+    const std::vector<std::string> items = split(options, ',');
+    for (const std::string& item : items) {
         const size_t equals = item.find('=');
         const std::string key = item.substr(0, equals), value = equals == npos ? "" : item.substr(equals + 1);
         const auto rule = allowedOptions.find(key);
@@ -243,10 +252,19 @@ std::string checkOptions(const std::string& options, uid_t callerUid, gid_t call
         return "uid= und gid= dürfen nur Ihre eigene Kennung nennen (uid=" + uid + ", gid=" + gid + ")";
     if (given.count("cruid") && given["cruid"] != uid)
         return "cruid= darf nur Ihre eigene Kennung nennen (cruid=" + uid + ")";
-    // Kerberos credentials must be the caller's, not root's or the host's.
-    const bool kerberos = given["sec"] == "krb5" || given["sec"] == "krb5i";
-    final = "nosuid,nodev" + (callerUid != 0 ? ",uid=" + uid + ",gid=" + gid + ",forceuid,forcegid" : "") +
-            (kerberos && !given.count("cruid") ? ",cruid=" + uid : "") + "," + options;
+    // A caller's share is theirs alone: their files, their Kerberos ticket (with or without sec=, the kernel may
+    // choose Kerberos, and would then use root's), and no one else may read it unless they open it up.
+    final = "nosuid,nodev";
+    const bool user = callerUid != 0;
+    if (user)
+        final += ",uid=" + uid + ",gid=" + gid + ",forceuid,forcegid,cruid=" + uid +
+                 (given.count("dir_mode") ? "" : ",dir_mode=0700") +
+                 (given.count("file_mode") ? "" : ",file_mode=0600");
+    for (const std::string& item : items) {
+        const std::string key = item.substr(0, item.find('='));
+        if (!user || (key != "uid" && key != "gid" && key != "cruid")) // the helper has given these already
+            final += "," + item;
+    }
     return {};
 }
 
@@ -313,30 +331,40 @@ std::string topmostId(const std::string& mountinfo, const std::string& path)
     return top ? top->id : "";
 }
 
-std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid)
+std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid, const SeenMount& seen,
+                     bool created)
 {
     const std::vector<Mount> list = mounts(mountinfo);
     const Mount* top = topmost(list, path);
-    return top ? record(*top, path, callerUid) + "\n" : "";
+    if (!top || top->device != seen.device || (seen.unique == "0" && top->id != seen.id))
+        return "";
+    return top->id + "\t" + top->device + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path + "\t" +
+           seen.unique + "\t" + (created ? "created" : "-") + "\n";
 }
 
 std::string liveRecords(const std::string& records, const std::string& mountinfo)
 {
     const std::vector<Mount> list = mounts(mountinfo);
     std::string kept;
-    for (const std::string& line : split(records, '\n')) {
-        const std::vector<std::string> f = split(line, '\t');
-        if (f.size() == 4 && std::any_of(list.begin(), list.end(), [&](const Mount& m) {
-                return m.id == f[0] && m.source == f[2] && m.point == f[3];
-            }))
+    for (const std::string& line : split(records, '\n'))
+        if (std::any_of(list.begin(), list.end(), [&](const Mount& m) { return names(fields(line), m); }))
             kept += line + "\n";
-    }
     return kept;
 }
 
-std::string checkUnmount(const std::string& mountinfo, const std::string& records, const std::string& path,
-                         uid_t callerUid)
+size_t recordsOf(const std::string& records, uid_t callerUid)
 {
+    const std::vector<std::string> lines = split(records, '\n');
+    return size_t(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        const std::vector<std::string> f = fields(line);
+        return !f.empty() && f[2] == std::to_string(callerUid);
+    }));
+}
+
+std::string checkUnmount(const std::string& mountinfo, const std::string& records, const std::string& path,
+                         uid_t callerUid, std::string& record)
+{
+    record.clear();
     if (nameIn(path).empty())
         return "Der Einhängepunkt muss /mnt/NAME lauten: " + shown(path);
     const std::vector<Mount> list = mounts(mountinfo);
@@ -347,8 +375,24 @@ std::string checkUnmount(const std::string& mountinfo, const std::string& record
     if (top->root != "/" || top->source.compare(0, 2, "//") != 0 || slash == npos || slash == 2 ||
         slash + 1 == top->source.size()) // a part of a file system bound there (root) is no share either
         return shown(path) + " ist keine eingehängte Freigabe";
-    const std::vector<std::string> lines = split(records, '\n');
-    if (callerUid != 0 && std::count(lines.begin(), lines.end(), record(*top, path, callerUid)) == 0)
+    // Root may unmount any share; the record of one, whoever's, still goes with it.
+    const std::string uid = callerUid != 0 ? std::to_string(callerUid) : "";
+    for (const std::string& line : split(records, '\n'))
+        if (record.empty() && names(fields(line), *top, uid))
+            record = line;
+    if (callerUid != 0 && record.empty())
         return shown(path) + " wurde nicht von sharedeck für Sie eingehängt";
     return {};
+}
+
+bool isSeen(const std::string& record, const SeenMount& seen)
+{
+    const std::vector<std::string> f = fields(record);
+    return !f.empty() && f[1] == seen.device && (f[5] == "0" || f[5] == seen.unique);
+}
+
+bool isCreated(const std::string& record)
+{
+    const std::vector<std::string> f = fields(record);
+    return !f.empty() && f[6] == "created";
 }

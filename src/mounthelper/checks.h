@@ -5,7 +5,10 @@
 // string when the argument is allowed, otherwise the German reason for the
 // refusal (one line, without the program name). mountinfo is the content of
 // /proc/self/mountinfo; records the helper's list of the mounts it made, one
-// line "ID\tUID\tSOURCE\tPOINT" each.
+// line "ID\tDEVICE\tUID\tSOURCE\tPOINT\tUNIQUE\tCREATED" each: the mount's ID
+// and MAJOR:MINOR device as in mountinfo, the caller, the share and the mount
+// point, the kernel's unique mount ID ("0" where the kernel has none) and
+// "created" when the helper made the mount point ("-" otherwise).
 
 #include <string>
 #include <sys/types.h>
@@ -22,8 +25,9 @@ std::string checkSource(const std::string& source);
 
 // The caller's comma-separated mount options. When they are allowed, final is
 // the option string for mount: the helper's own options first (nosuid,nodev;
-// for a caller other than root uid=, gid= of the caller and forceuid,forcegid;
-// with sec=krb5 or krb5i cruid= of the caller), then the caller's.
+// for a caller other than root uid=, gid= and cruid= of the caller,
+// forceuid,forcegid and dir_mode=0700,file_mode=0600 unless the caller gives
+// them), then the caller's, each option once.
 std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid, std::string& final);
 
 // mountPoint must read "/mnt/NAME" with one safe NAME, looked at inside base
@@ -41,15 +45,36 @@ std::string checkMounted(const std::string& mountinfo, const std::string& path, 
 // The ID of the topmost mount at path, empty when nothing is mounted there.
 std::string topmostId(const std::string& mountinfo, const std::string& path);
 
-// The record of the topmost mount at path, made for callerUid.
-std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid);
+// The mount at a path as statx saw it: its device "MAJOR:MINOR", and the
+// kernel's unique mount ID, or "0" and the ID mountinfo shows where the kernel
+// has no unique one.
+struct SeenMount {
+    std::string device, unique, id;
+};
 
-// The records whose mount is still there, the same ID at the same point.
+// The record of the topmost mount at path, made for callerUid, or empty when
+// seen is not that mount.
+std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid, const SeenMount& seen,
+                     bool created);
+
+// The records whose mount is still there: the same ID and device at the same point.
 std::string liveRecords(const std::string& records, const std::string& mountinfo);
+
+// How many of the records are callerUid's.
+size_t recordsOf(const std::string& records, uid_t callerUid);
 
 // Unmounting path: judged from mountinfo and records alone, nothing under path
 // is touched (a share whose server hangs would hang the helper). Root may
 // unmount any share ("//SERVER/SHARE") under /mnt, anyone else only a mount
-// the helper recorded for them that is still the topmost one there.
+// the helper recorded for them that is still the topmost one there. record is
+// then the line of the topmost mount, without the line feed, or empty when
+// none was recorded (root only).
 std::string checkUnmount(const std::string& mountinfo, const std::string& records, const std::string& path,
-                         uid_t callerUid);
+                         uid_t callerUid, std::string& record);
+
+// Whether a record's mount is the one seen: the same device and, where the
+// record has a unique mount ID, the same unique ID.
+bool isSeen(const std::string& record, const SeenMount& seen);
+
+// Whether the helper made the mount point of the record.
+bool isCreated(const std::string& record);

@@ -3,22 +3,31 @@
 // refuses (one German line on standard error, exit status 1) whatever the
 // checks do not allow, and runs nothing but /bin/mount or /bin/umount.
 //
-// Order: the input first (bounded), then the lock, the checks, the mount and
-// its verification, so that nothing can change between a check and the mount
-// it allows. Everything after the input ends within 25 s.
+// Two processes. The front talks to the caller: it says "authorised", reads
+// the password (bounded), checks the arguments, and at the end writes what is
+// to be shown without ever waiting on the caller. The worker, its child, never
+// touches the caller's standard input, output or error: it takes the lock,
+// checks the mount point, mounts or unmounts, verifies, keeps the records and
+// hands its text to the front through a pipe. The front ends the worker 27 s
+// after the input, lock and all, wherever it is stuck; the worker's mount or
+// umount and all they started die with the worker.
 #include "checks.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <poll.h>
 #include <pwd.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -28,24 +37,64 @@
 #include <sstream>
 #include <vector>
 
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x4000U // Linux 6.8
+#endif
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 const char* const base = "/mnt";
 // Root's alone: the lock and the records of the mounts made.
 const char* const stateDir = "/run/sharedeck";
-const auto bound = std::chrono::seconds(25);
+// The worker's own bound after the input, and the front's, which ends the worker.
+const auto bound = std::chrono::seconds(25), watchdog = std::chrono::seconds(27);
+const size_t maxMountsPerUser = 100, maxOutput = 4096;
+
+// What the caller is to see; written by the front only, once everything else is done.
+std::string shown;
+
+struct Refusal {
+    int status;
+};
 
 [[noreturn]] void fail(const std::string& error)
 {
-    std::fprintf(stderr, "sharedeck-mount: %s\n", error.c_str());
-    std::exit(1);
+    shown += "sharedeck-mount: " + error + "\n";
+    throw Refusal{1};
 }
 
 void check(const std::string& error)
 {
     if (!error.empty())
         fail(error);
+}
+
+long long millisecondsTo(Clock::time_point end)
+{
+    return std::max<long long>(0, std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count());
+}
+
+// pkexec keeps the caller's resource limits: none of them may end the helper half way (a file size limit
+// of 0 would kill it writing its records), and a root process holding a password never dumps core. Without
+// CAP_SYS_RESOURCE (in some containers) a hard limit stays: then the soft one is raised to it, and a write
+// beyond it fails (SIGXFSZ is ignored) and undoes what it was to record.
+void resetLimits()
+{
+    const std::pair<int, rlimit> limits[] = {{RLIMIT_FSIZE, {RLIM_INFINITY, RLIM_INFINITY}},
+                                             {RLIMIT_AS, {RLIM_INFINITY, RLIM_INFINITY}},
+                                             {RLIMIT_CPU, {RLIM_INFINITY, RLIM_INFINITY}},
+                                             {RLIMIT_STACK, {8 << 20, RLIM_INFINITY}},
+                                             {RLIMIT_NOFILE, {1024, 1024}},
+                                             {RLIMIT_CORE, {0, 0}}};
+    for (const auto& [resource, wanted] : limits) {
+        rlimit now{};
+        if (setrlimit(resource, &wanted) != 0 && getrlimit(resource, &now) == 0) {
+            now.rlim_cur = std::min(wanted.rlim_cur, now.rlim_max);
+            setrlimit(resource, &now);
+        }
+    }
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 // pkexec runs the helper with real and effective uid 0 and names the caller in
@@ -67,9 +116,8 @@ std::string input()
     std::string text;
     char buffer[4097];
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
         pollfd in{0, POLLIN, 0};
-        const int ready = left > 0 ? poll(&in, 1, int(left)) : 0;
+        const int ready = poll(&in, 1, int(millisecondsTo(end)));
         check(ready == 0 ? "Das Passwort kam nicht innerhalb von 10 s an" : "");
         const ssize_t got = ready < 0 ? -1 : read(0, buffer, sizeof buffer);
         if (got < 0 && errno == EINTR)
@@ -84,6 +132,15 @@ std::string input()
     return text;
 }
 
+// Writes the text to standard error only if that cannot wait: at most PIPE_BUF bytes, which a pipe with
+// room for any takes whole. A pipe nobody reads or a stopped terminal loses the text, nothing else.
+void show(const std::string& text)
+{
+    pollfd out{2, POLLOUT, 0};
+    if (!text.empty() && poll(&out, 1, 0) == 1 && (out.revents & POLLOUT))
+        (void)!write(2, text.data(), std::min<size_t>(text.size(), PIPE_BUF));
+}
+
 std::string mountinfo()
 {
     std::ifstream file("/proc/self/mountinfo");
@@ -92,7 +149,23 @@ std::string mountinfo()
     return text.str();
 }
 
-// Opens the state directory and holds its lock until the helper ends; waits
+// The mount at path as statx sees it, without asking its file system for anything (a share whose server
+// hangs), or false.
+bool seenAt(const std::string& path, SeenMount& seen)
+{
+    struct statx st {
+    };
+    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+              STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) != 0 ||
+        !(st.stx_mask & (STATX_MNT_ID | STATX_MNT_ID_UNIQUE)))
+        return false;
+    const bool unique = st.stx_mask & STATX_MNT_ID_UNIQUE;
+    seen = {std::to_string(st.stx_dev_major) + ":" + std::to_string(st.stx_dev_minor),
+            unique ? std::to_string(st.stx_mnt_id) : "0", unique ? "" : std::to_string(st.stx_mnt_id)};
+    return true;
+}
+
+// Opens the state directory and holds its lock until the worker ends; waits
 // for another helper at most until end.
 int lockState(Clock::time_point end)
 {
@@ -124,28 +197,36 @@ std::string readRecords(int dir)
     return text;
 }
 
-void writeRecords(int dir, const std::string& records)
+// Replaces the records whole; false (and errno) when they could not be written.
+bool writeRecords(int dir, const std::string& records)
 {
     const int fd = openat(dir, "mounts.new", O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
     const bool written = fd >= 0 && write(fd, records.data(), records.size()) == ssize_t(records.size());
-    check(fd < 0 || close(fd) != 0 || !written || renameat(dir, "mounts.new", dir, "mounts") != 0
-              ? withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben")
-              : "");
+    return fd >= 0 && close(fd) == 0 && written && renameat(dir, "mounts.new", dir, "mounts") == 0;
 }
 
-const int ignoredSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGTSTP, SIGPIPE};
+const int ignoredSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGTSTP, SIGPIPE, SIGTTOU, SIGTTIN, SIGXFSZ};
 
-// Runs args[0] in a process group of its own with an environment of PATH and,
-// for mount, the password, until it ends or end has come. Returns its exit
-// status, or -1 when it was stopped. Either way everything it started is gone
-// then: the helper is the subreaper of all of them (mount.cifs outlives a
-// killed mount) and kills and reaps the whole group.
-int run(std::vector<const char*> args, const char* secret, Clock::time_point end)
+// Runs args[0] with /dev/null as input, an environment of PATH and, for mount, the password, until it ends or
+// end has come, and keeps the first maxOutput bytes of what it writes in output. Returns its exit status, or -1
+// when it was stopped. It is the first process of a PID namespace of its own and dies with the worker, so
+// whatever it started (mount.cifs outlives a killed mount) is gone once it is: nothing can finish a mount that
+// no one is left to verify.
+int run(std::vector<const char*> args, const char* secret, Clock::time_point end, std::string& output)
 {
     const char* environment[] = {"PATH=/usr/sbin:/usr/bin:/sbin:/bin", secret, nullptr};
     args.push_back(nullptr);
+    int out[2], life[2];
+    check(pipe2(out, O_CLOEXEC) != 0 || pipe2(life, O_CLOEXEC) != 0 ? withError("pipe") : "");
+    const bool ownNamespace = unshare(CLONE_NEWPID) == 0; // otherwise a process group and the worker as subreaper
     const pid_t child = fork();
     if (child == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        close(life[1]);
+        pollfd worker{life[0], POLLIN, 0}; // the worker holds the other end: hung up, it is gone already
+        const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        if (poll(&worker, 1, 0) != 0 || null < 0 || dup2(null, 0) < 0 || dup2(out[1], 1) < 0 || dup2(out[1], 2) < 0)
+            _exit(1);
         setpgid(0, 0);
         for (const int s : ignoredSignals)
             signal(s, SIG_DFL);
@@ -154,17 +235,33 @@ int run(std::vector<const char*> args, const char* secret, Clock::time_point end
         (void)!write(2, (error + "\n").data(), error.size() + 1);
         _exit(1);
     }
+    close(out[1]);
+    close(life[0]);
     check(child < 0 ? withError("fork") : "");
-    setpgid(child, child);
+    if (!ownNamespace)
+        setpgid(child, child);
+    fcntl(out[0], F_SETFL, O_NONBLOCK);
+    char buffer[4096];
+    const auto drain = [&] {
+        for (ssize_t got; (got = read(out[0], buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR);)
+            output.append(buffer, size_t(std::max<ssize_t>(0, std::min<ssize_t>(got, maxOutput - output.size()))));
+    };
     siginfo_t info{};
-    while (waitid(P_PID, child, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0 && Clock::now() < end)
-        usleep(20000);
-    const bool ended = info.si_pid == child;
-    kill(-child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    while (waitpid(-child, nullptr, 0) > 0 || errno == EINTR) {
+    while (waitid(P_PID, child, &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == 0 && Clock::now() < end) {
+        pollfd more{out[0], POLLIN, 0};
+        poll(&more, 1, 20);
+        drain();
     }
+    const bool ended = info.si_pid == child;
+    kill(ownNamespace ? child : -child, SIGKILL);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    while (!ownNamespace && (waitpid(-child, nullptr, 0) > 0 || errno == EINTR)) {
+    }
+    drain();
+    close(out[0]);
+    close(life[1]);
     return !ended ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 1;
 }
 
@@ -173,11 +270,172 @@ std::string stopped(const char* program)
     return std::string(program) + " hat nicht innerhalb von 25 s geantwortet und wurde abgebrochen";
 }
 
-} // namespace
+struct Request {
+    bool mount, create;
+    uid_t uid;
+    gid_t gid;
+    std::string source, mountPoint, options, secret;
+};
 
-int main(int argc, char** argv)
+int mountShare(const Request& r, int state, const std::string& table, const std::string& records, Clock::time_point end)
+{
+    check(r.uid != 0 && recordsOf(records, r.uid) >= maxMountsPerUser
+              ? "Sie haben schon " + std::to_string(maxMountsPerUser) +
+                    " Freigaben mit sharedeck eingehängt; bitte hängen Sie zuerst eine davon aus"
+              : "");
+    check(checkMountPoint(r.mountPoint, base, r.uid, table, r.create));
+    // Only root can write to /mnt and the lock is held, so what the checks saw still holds.
+    const std::string name = r.mountPoint.substr(5);
+    const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st;
+    const bool created = r.create && fstatat(baseFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0;
+    if (created && (mkdirat(baseFd, name.c_str(), 0755) != 0 ||
+                    fchownat(baseFd, name.c_str(), r.uid, r.gid, AT_SYMLINK_NOFOLLOW) != 0)) {
+        const std::string error = withError(r.mountPoint + " lässt sich nicht anlegen");
+        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
+        fail(error);
+    }
+    std::string output;
+    const int status =
+        run({"/bin/mount", "-t", "cifs", r.source.c_str(), r.mountPoint.c_str(), "-o", r.options.c_str()},
+            r.secret.c_str(), end, output);
+    shown += output;
+    const std::string after = mountinfo();
+    std::string error = status < 0 ? stopped("/bin/mount") : status ? "" : checkMounted(after, r.mountPoint, r.source);
+    if (status == 0 && error.empty()) {
+        // Tied to what the kernel never hands out again while the mount lives, where it can.
+        SeenMount seen;
+        const std::string record =
+            seenAt(r.mountPoint, seen) ? recordOf(after, r.mountPoint, r.uid, seen, created) : "";
+        if (record.empty())
+            error = "Die eingehängte Freigabe ließ sich nicht erkennen und wurde wieder ausgehängt";
+        else if (!writeRecords(state, records + record))
+            error = withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben") +
+                    "; die Freigabe wurde wieder ausgehängt";
+        else
+            return 0;
+    }
+    // Whatever landed there unverified or unrecorded goes at once; lazily, so a hung server cannot hold the helper.
+    if (!topmostId(after, r.mountPoint).empty())
+        umount2(r.mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
+    if (created)
+        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
+    check(error);
+    return status;
+}
+
+int unmountShare(const Request& r, int state, const std::string& table, const std::string& records,
+                 Clock::time_point end)
+{
+    std::string record;
+    check(checkUnmount(table, records, r.mountPoint, r.uid, record));
+    // A later mount at the same place may have the same ID and device as a gone one, never the same unique ID.
+    SeenMount seen;
+    if (!record.empty() && !(seenAt(r.mountPoint, seen) && isSeen(record, seen))) {
+        check(r.uid != 0 ? r.mountPoint + " wurde nicht von sharedeck für Sie eingehängt" : "");
+        record.clear();
+    }
+    // The record goes first, so that it never outlives the mount; it comes back if the mount stays.
+    std::string without;
+    std::istringstream lines(records);
+    for (std::string line; std::getline(lines, line);)
+        without += line == record ? "" : line + "\n";
+    check(writeRecords(state, without) ? "" : withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben"));
+    std::string output;
+    // -c: no look at the path, which would hang on a share whose server is gone.
+    const int status = run({"/bin/umount", "-c", "--", r.mountPoint.c_str()}, nullptr, end, output);
+    shown += output;
+    const std::string after = mountinfo(), kept = liveRecords(records, after);
+    check(kept != without && !writeRecords(state, kept)
+              ? withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben")
+              : "");
+    // A mount point the helper made goes with the mount, if nothing was put there meanwhile.
+    const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (isCreated(record) && liveRecords(record, after).empty())
+        unlinkat(baseFd, r.mountPoint.substr(5).c_str(), AT_REMOVEDIR);
+    check(status < 0 ? stopped("/bin/umount") : "");
+    return status;
+}
+
+// The worker: everything under the lock. Its standard input is /dev/null, its output and error go to the front.
+int work(const Request& r, Clock::time_point end)
+{
+    prctl(PR_SET_CHILD_SUBREAPER, 1);
+    const int state = lockState(end);
+    // The mount table as the checks see it; under the lock no other helper changes it.
+    const std::string table = mountinfo();
+    const std::string records = liveRecords(readRecords(state), table);
+    return r.mount ? mountShare(r, state, table, records, end) : unmountShare(r, state, table, records, end);
+}
+
+// Runs the worker and ends it at the watchdog's time, whatever it waits for. Its text goes to shown.
+int runWorker(const Request& r, Clock::time_point start)
+{
+    int report[2];
+    check(pipe2(report, O_CLOEXEC) != 0 ? withError("pipe") : "");
+    const pid_t front = getpid(), worker = fork();
+    if (worker == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != front || dup2(report[1], 1) < 0 || dup2(report[1], 2) < 0)
+            _exit(1);
+        int status = 1;
+        try {
+            const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            check(null < 0 || dup2(null, 0) < 0 ? withError("/dev/null lässt sich nicht öffnen") : "");
+            status = work(r, start + bound);
+        } catch (const Refusal& refusal) {
+            status = refusal.status;
+        } catch (...) {
+            shown += "sharedeck-mount: Interner Fehler\n";
+        }
+        for (size_t done = 0; done < shown.size();) {
+            const ssize_t wrote = write(report[1], shown.data() + done, shown.size() - done);
+            if (wrote < 0 && errno != EINTR)
+                break;
+            done += size_t(std::max<ssize_t>(0, wrote));
+        }
+        _exit(status);
+    }
+    close(report[1]);
+    check(worker < 0 ? withError("fork") : "");
+    const auto end = start + watchdog;
+    char buffer[4096];
+    bool late = false;
+    for (ssize_t got = 1; got != 0;) {
+        pollfd in{report[0], POLLIN, 0};
+        const int ready = poll(&in, 1, int(millisecondsTo(end)));
+        late = ready == 0;
+        got = ready > 0 ? read(report[0], buffer, sizeof buffer) : late ? 0 : -1;
+        if (got < 0 && errno != EINTR)
+            break;
+        if (got > 0 && shown.size() < 65536)
+            shown.append(buffer, size_t(got));
+    }
+    // Done it ends at once; late, or not ending, it is killed, which also ends whatever it waits for in the kernel.
+    int status = 0;
+    pid_t done = 0;
+    for (int round = late; round < 2 && done == 0; ++round) {
+        if (round == 1)
+            kill(worker, SIGKILL);
+        for (const auto until = Clock::now() + std::chrono::seconds(2);
+             (done = waitpid(worker, &status, WNOHANG)) == 0 && Clock::now() < until;)
+            usleep(5000);
+    }
+    if (!late && done == worker && WIFEXITED(status))
+        return WEXITSTATUS(status);
+    fail("Das Ein- oder Aushängen ist nicht innerhalb von 25 s fertig geworden und wurde abgebrochen");
+}
+
+int helper(int argc, char** argv)
 {
     umask(022);
+    resetLimits();
+    // No job control of the caller's terminal stops the helper.
+    signal(SIGTTOU, SIG_IGN);
+    signal(SIGTTIN, SIG_IGN);
+    // Nothing is held before the worker starts, so the front may wait here (for a caller that does not read its
+    // "authorised"), but not for ever.
+    alarm(60);
     const uid_t uid = caller();
     // polkit has let the call through: what follows is the helper's own work.
     std::fputs("sharedeck-mount: authorised\n", stdout);
@@ -188,59 +446,35 @@ int main(int argc, char** argv)
     check(!mount && !(verb == "umount" && argc == 3) ? "Aufruf: sharedeck-mount mount [--create] //SERVER/FREIGABE "
                                                        "/mnt/NAME OPTIONEN | sharedeck-mount umount /mnt/NAME"
                                                      : "");
-    const std::string secret = "PASSWD=" + input();
+    Request r{mount, create, uid, 0, "", argv[mount ? 3 + create : 2], "", "PASSWD=" + input()};
+    const auto start = Clock::now();
     // From here on a terminal's Ctrl-C or a closed window must not leave a
     // mount or a mount point half done.
     for (const int s : ignoredSignals)
         signal(s, SIG_IGN);
-    prctl(PR_SET_CHILD_SUBREAPER, 1);
-    const auto end = Clock::now() + bound;
     const passwd* account = getpwuid(uid);
     check(account ? "" : "Unbekannter Benutzer " + std::to_string(uid));
-    const int state = lockState(end);
-    // The mount table as the checks see it; under the lock no other helper changes it.
-    const std::string table = mountinfo();
-    const std::string records = liveRecords(readRecords(state), table);
+    r.gid = account->pw_gid;
+    if (mount) {
+        r.source = argv[2 + create];
+        check(checkSource(r.source));
+        check(checkOptions(argv[4 + create], uid, r.gid, r.options));
+    }
+    return runWorker(r, start);
+}
 
-    const std::string mountPoint = argv[mount ? 3 + create : 2];
-    if (!mount) {
-        check(checkUnmount(table, records, mountPoint, uid));
-        // -c: no look at the path, which would hang on a share whose server is gone.
-        const int status = run({"/bin/umount", "-c", "--", mountPoint.c_str()}, nullptr, end);
-        writeRecords(state, liveRecords(records, mountinfo()));
-        check(status < 0 ? stopped("/bin/umount") : "");
-        return status;
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int status = 1;
+    try {
+        status = helper(argc, argv);
+    } catch (const Refusal& refusal) {
+        status = refusal.status;
+    } catch (...) {
+        shown += "sharedeck-mount: Interner Fehler\n";
     }
-    const std::string source = argv[2 + create], options = argv[4 + create], name = mountPoint.substr(5);
-    std::string allOptions;
-    check(checkSource(source));
-    check(checkOptions(options, uid, account->pw_gid, allOptions));
-    check(checkMountPoint(mountPoint, base, uid, table, create));
-    // Only root can write to /mnt and the lock is held, so what the checks saw still holds.
-    const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat st;
-    const bool created = create && fstatat(baseFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0;
-    if (created && (mkdirat(baseFd, name.c_str(), 0755) != 0 ||
-                    fchownat(baseFd, name.c_str(), uid, account->pw_gid, AT_SYMLINK_NOFOLLOW) != 0)) {
-        const std::string error = withError(mountPoint + " lässt sich nicht anlegen");
-        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
-        fail(error);
-    }
-    const int status = run({"/bin/mount", "-t", "cifs", source.c_str(), mountPoint.c_str(), "-o", allOptions.c_str()},
-                           secret.c_str(), end);
-    const std::string after = mountinfo();
-    const std::string error = status < 0 ? stopped("/bin/mount")
-                              : status   ? ""
-                                         : checkMounted(after, mountPoint, source);
-    if (status == 0 && error.empty()) {
-        writeRecords(state, records + recordOf(after, mountPoint, uid));
-        return 0;
-    }
-    // Whatever landed there unverified goes at once; lazily, so a hung server cannot hold the helper.
-    if (!topmostId(after, mountPoint).empty())
-        umount2(mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
-    if (created)
-        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
-    check(error);
+    show(shown);
     return status;
 }
