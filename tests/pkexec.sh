@@ -5,7 +5,7 @@ set -u
 [ -n "${TESTBED_HELPER:-}" ] || TESTBED_POLKIT=${1:?usage: pkexec.sh BUILD_DIR} exec "$(dirname "$0")/testbed.sh" "$0" "$@"
 
 u=$SMB_USER o=$TESTBED_OTHER_USER g=$TESTBED_GID err=$TESTBED_DIR/stderr out=$TESTBED_DIR/stdout failed=0
-opts=username=$SMB_USER,uid=4711,gid=$g
+opts=username=$SMB_USER,uid=4711,gid=$g,sec=ntlmssp
 # For a /mnt that is a symbolic link, a file or missing: a root of its own with the helper and mount (ldd
 # names them and their libraries).
 jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,run,dev,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc" &&
@@ -72,12 +72,13 @@ hostage() { # standard error that blocks every write, a full pipe nobody reads (
     local p=$TESTBED_DIR/p st=$TESTBED_DIR/status got && rm -f "$p" "$st" "$p.done" && mkfifo "$p" || return 2
     local run="runuser -u $u -- pkexec $TESTBED_HELPER mount //127.0.0.1/public /mnt/x $opts >$out <$p.pw; echo \$? >$st"
     printf %s "$SMB_PASSWORD" >"$p.pw" && exec 6<>"$p" && head -c 65536 /dev/zero >"$p" &&
-        if [ "$1" = fifo ]; then eval "($run) 2>$p &"
+        if [ "$1" = fifo ]; then eval "($run) 2>$p 6<&- &"
         else SHELL=/bin/bash script -qec "set -m; stty tostop; ($run) & until [ -e $p.done ]; do sleep 0.1; done" /dev/null \
-            </dev/null >/dev/null & fi
-    for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done
+            </dev/null >/dev/null 6<&- & fi
+    local bg=$! && for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done
     pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u"; got=$?
-    touch "$p.done" && exec 6<&- && wait && [ $got = 0 ] && [ "$(<"$st")" = 1 ]
+    touch "$p.done" && exec 6<&- && for _ in $(seq 30); do [ -s "$st" ] && ! kill -0 $bg 2>/dev/null && break || sleep 0.1; done
+    kill -9 $(kids $bg) $bg 2>/dev/null; { wait $bg; } 2>/dev/null; [ $got = 0 ] && [ "$(<"$st")" = 1 ]
 }
 remount() { # ulimit -f 0 (pkexec keeps the caller's limits) on the user's mount or unmount, or root unmounts without the
     # helper: each is done whole or refused with nothing done (where the helper may not lift the limit), and no record

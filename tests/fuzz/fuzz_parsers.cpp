@@ -4,6 +4,7 @@
 #include "../../src/sharelisting.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 #include <libmount.h>
 
@@ -11,7 +12,8 @@
 
 namespace {
 // The options as libmount reads the final option string, or as the helper means them for a caller of uid 1000
-// and gid 100: its own first, then each of the caller's.
+// and gid 100: its own first (private modes unless the caller gives them), then each of the caller's but those
+// the helper has set already.
 std::vector<std::string> parsed(std::string optstr)
 {
     std::vector<std::string> list;
@@ -23,13 +25,14 @@ std::vector<std::string> parsed(std::string optstr)
 }
 std::vector<std::string> meant(const QString& options)
 {
-    std::vector<std::string> list{"nosuid", "nodev", "uid=1000", "gid=100", "forceuid", "forcegid"};
-    const QStringList given = options.split(',');
-    const bool cruid = std::any_of(given.begin(), given.end(), [](const QString& o) { return o.startsWith("cruid="); });
-    if ((given.contains("sec=krb5") || given.contains("sec=krb5i")) && !cruid)
-        list.push_back("cruid=1000");
+    std::vector<std::string> list{"nosuid", "nodev", "uid=1000", "gid=100", "forceuid", "forcegid", "cruid=1000"};
+    const QStringList given = options.split(','), keys = QStringList(given).replaceInStrings(QRegularExpression("=.*"), "");
+    for (const char* mode : {"dir_mode=0700", "file_mode=0600"})
+        if (!keys.contains(QString(mode).section('=', 0, 0)))
+            list.push_back(mode);
     for (const QString& item : given)
-        list.push_back(item.toStdString());
+        if (!QStringList{"uid", "gid", "cruid"}.contains(item.section('=', 0, 0)))
+            list.push_back(item.toStdString());
     return list;
 }
 } // namespace
@@ -45,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool bad = false;
     if (size > 0 && data[0] % 3 == 0) { // "point\tsource\toptions\tmountinfo": what the helper allows is safe
         const std::string source = f.value(1).toStdString(), options = f.value(2).toStdString();
-        std::string final;
+        std::string final, record;
         bad = (checkMountPoint(point, "/", 1000, table, true).empty() && !std::regex_match(point, safeMnt)) ||
               (checkSource(source).empty() && !std::regex_match(source, safeSource)) ||
               (checkOptions(options, 1000, 100, final).empty() &&
                (!std::regex_match("," + options, safeOptions) || parsed(final) != meant(f.value(2)))) ||
               (checkMounted(table, point, source).empty() &&
                (table.find("nosuid") == std::string::npos || table.find("nodev") == std::string::npos)) ||
-              checkUnmount(table, "", point, 1000).empty(); // nothing recorded, nothing a user may unmount
+              checkUnmount(table, "", point, 1000, record).empty(); // nothing recorded, nothing a user may unmount
     } else if (size > 0 && data[0] % 3 == 1) {
         // "share\tpoint\tlisting": shown as mounted exactly when a line holds the needle, so always with such a line
         const QString at = f.value(1), needle = "/" + f[0] + " on " + at + " type ", listing = f.mid(2).join('\t');
