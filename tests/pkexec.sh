@@ -51,7 +51,7 @@ jail() { $1 "$jail/mnt" && call jail mount //127.0.0.1/public /mnt/x "$opts"; }
 sources() { pw=wrong call "$u" mount "$1" /mnt/mine "$opts"; }
 user_options() { pw=wrong call "$u" mount //127.0.0.1/public /mnt/mine "$1"; }
 user_mounts() { call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1" && modes=${2-} mounted /mnt/mine; }
-widened() { local m=${1#0} && user_mounts "dir_mode=${1%:*},file_mode=${1#*:}" "${m/:0/:}"; }
+widened() { local m=${1#0} && user_mounts "sec=ntlmssp,dir_mode=${1%:*},file_mode=${1#*:}" "${m/:0/:}"; }
 root_options() { pw=wrong call root mount //127.0.0.1/public /mnt/x "$1"; }
 unruled() { as=$o opts=username=$o "${1%:*}" "${1#*:}"; }
 hung() { # a share whose server is gone: looking at its mount point hangs, so only mountinfo may be read
@@ -86,9 +86,10 @@ remount() { # ulimit -f 0 (pkexec keeps the caller's limits) on the user's mount
     lim() { [ "$1" = "$2" ] || { call "$u" "${@:2}"; return; } # through a pipe, as the window reads it
         (ulimit -f 0 && helper "$u" "${@:2}" < <(printf %s "$SMB_PASSWORD")) 2>&1 | cat >"$err"; return "${PIPESTATUS[0]}"
     }
-    lim "$1" mount //127.0.0.1/public /mnt/mine "$opts"; case $? in 0) mounted /mnt/mine ;; 1) existing /mnt/mine ;; *) false ;; esac &&
-        if [ "$1" = root ]; then umount /mnt/mine; else lim "$1" umount /mnt/mine; fi
-    case $?:$(mountpoint -q /mnt/mine && echo on) in 0: | 1:on) ;; *) return 2 ;; esac
+    on() { mountpoint -q /mnt/mine && echo on; }
+    lim "$1" mount //127.0.0.1/public /mnt/mine "$opts"; case $?:$(on) in 0:on) ;; 1:) existing /mnt/mine || return 2 ;; *) return 2 ;; esac
+    if [ "$1" = root ]; then umount /mnt/mine; else lim "$1" umount /mnt/mine; fi
+    case $?:$(on) in 0: | 1:on) ;; *) return 2 ;; esac
     umount -q /mnt/mine; share //127.0.0.1/public /mnt/mine && { call "$u" umount /mnt/mine; [ $? = 1 ]; } && mountpoint -q /mnt/mine
 }
 many() { # the user has $1 more shares recorded (besides "r b"), then mounts one more
