@@ -80,6 +80,12 @@ hostage() { # standard error that blocks every write, a full pipe nobody reads (
     touch "$p.done" && exec 6<&- && for _ in $(seq 30); do [ -s "$st" ] && ! kill -0 $bg 2>/dev/null && break || sleep 0.1; done
     kill -9 $(kids $bg) $bg 2>/dev/null; { wait $bg; } 2>/dev/null; [ $got = 0 ] && [ "$(<"$st")" = 1 ]
 }
+stuck() { # /mnt a FUSE mount whose server never answers: the helper, holding the lock, hangs in the kernel opening it until
+    # its watchdog ends it; root's own mount then goes ahead at once
+    exec 3<>/dev/fuse && mount -i -t fuse -o fd=3,rootmode=40000,user_id=0,group_id=0 //x/stuck /mnt || return 2
+    before=- call "$u" mount //127.0.0.1/public /mnt/mine "$opts" 3>&-; local got=$? && grep -q '25 s' "$err" || got=2
+    exec 3<&- && umount -l /mnt && pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u" && [ $got = 1 ]
+}
 remount() { # ulimit -f 0 (pkexec keeps the caller's limits) on the user's mount or unmount, or root unmounts without the
     # helper: each is done whole or refused with nothing done (where the helper may not lift the limit), and no record
     # is left by which root's later mount of the share at the same place would be the user's
@@ -177,8 +183,9 @@ done <<'CASES'
 1 stalled /mnt/mine
 1 race /mnt/mine
 1 hang /mnt/standin-hang
-# Nothing the caller does to its standard error makes the helper wait holding the lock.
+# Nothing the caller does to its standard error makes the helper wait holding the lock, nor anything in the kernel.
 0 hostage fifo tty
+0 stuck /mnt
 # No rule for this user: polkit refuses before the helper runs, even what the helper would grant.
 127 unruled create:/mnt/new unmount:/mnt/r\x20b
 CASES
