@@ -336,7 +336,7 @@ std::string recordOf(const std::string& mountinfo, const std::string& path, uid_
 {
     const std::vector<Mount> list = mounts(mountinfo);
     const Mount* top = topmost(list, path);
-    if (!top || top->device != seen.device || (seen.unique == "0" && top->id != seen.id))
+    if (!top || top->device != seen.device || (!seen.id.empty() && top->id != seen.id))
         return "";
     return top->id + "\t" + top->device + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path + "\t" +
            seen.unique + "\t" + (created ? "created" : "-") + "\n";

@@ -45,9 +45,9 @@ std::string checkMounted(const std::string& mountinfo, const std::string& path, 
 // The ID of the topmost mount at path, empty when nothing is mounted there.
 std::string topmostId(const std::string& mountinfo, const std::string& path);
 
-// The mount at a path as statx saw it: its device "MAJOR:MINOR", and the
-// kernel's unique mount ID, or "0" and the ID mountinfo shows where the kernel
-// has no unique one.
+// The mount at a path as statx saw it: its device "MAJOR:MINOR", the kernel's
+// unique mount ID ("0" where the kernel has none) and the ID mountinfo shows
+// (empty where statx gave the unique one or none).
 struct SeenMount {
     std::string device, unique, id;
 };

@@ -156,12 +156,12 @@ bool seenAt(const std::string& path, SeenMount& seen)
     struct statx st {
     };
     if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
-              STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) != 0 ||
-        !(st.stx_mask & (STATX_MNT_ID | STATX_MNT_ID_UNIQUE)))
+              STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) != 0)
         return false;
-    const bool unique = st.stx_mask & STATX_MNT_ID_UNIQUE;
+    // Linux 6.8 and later give the unique ID, 5.8 and later at least the one mountinfo shows.
+    const bool unique = st.stx_mask & STATX_MNT_ID_UNIQUE, id = st.stx_mask & STATX_MNT_ID;
     seen = {std::to_string(st.stx_dev_major) + ":" + std::to_string(st.stx_dev_minor),
-            unique ? std::to_string(st.stx_mnt_id) : "0", unique ? "" : std::to_string(st.stx_mnt_id)};
+            unique ? std::to_string(st.stx_mnt_id) : "0", id ? std::to_string(st.stx_mnt_id) : ""};
     return true;
 }
 
