@@ -205,7 +205,7 @@ private slots:
             f.dialog->ServerLoadButton->click();
             compareBoxes(boxes.seen, {info});
         } else {
-            const qint64 before = residentBytes();
+            [[maybe_unused]] const qint64 before = residentBytes();
             systemPaths().commandTimeoutMs = smbclient == hangs ? 1000 : 60000;
             load(f, smbclient);
 #ifndef __SANITIZE_ADDRESS__ // which holds on to freed memory
@@ -247,7 +247,7 @@ private slots:
         QVERIFY(QApplication::overrideCursor() && !f.settled()); // the listing runs, the window goes on
         f.dialog->ServerComboBox->setCurrentIndex(1);
         f.dialog->ServerLoadButton->click();
-        QTRY_VERIFY(f.settled());
+        QTRY_VERIFY(f.settled() && !QApplication::overrideCursor());
         QCOMPARE(readFile(bin->filePath("smbclient.runs")), "-g -U alice -L \\\\zulu\n");
         f.table()->item(2, 2)->setText(place("DIR"));
         f.table()->editItem(f.table()->item(2, 3));
@@ -281,9 +281,7 @@ private slots:
         QTest::newRow("crash") << Press{.onMount = "echo dumped >&2; kill -SEGV $$", .boxes = {failed.arg("mount ist abgestürzt.</b><br><pre style=\"white-space: pre-wrap\">dumped\n</pre>")}};
         QTest::newRow("exit 2: mounted, but told") << Press{.onMount = QByteArray(mounts).replace("exit 0", "exit 2"), .boxes = {error.arg(2).arg("")}, .row = "umount G"};
         QTest::newRow("helper aborts") << Press{.asRoot = false, .onMount = "echo 'terminate called' >&2; exit 134", .ran = user, .boxes = {error.arg(134).arg("terminate called\n")}};
-        QTest::newRow("exit 126 as root is a failure") << Press{.onMount = "exit 126", .boxes = {error.arg(126).arg("")}};
         QTest::newRow("2 MB of output are cut") << Press{.onMount = "head -c 2000000 /dev/zero | tr '\\0' o; exit 32", .boxes = {error.arg(32).arg(QString(16384, 'o') + "… (gekürzt)")}};
-        QTest::newRow("never ends: stopped with its children") << Press{.onMount = hangs, .boxes = {failed.arg("Der Befehl hat nicht innerhalb von 1 s geantwortet*")}};
         QTest::newRow("helper never ends") << Press{.asRoot = false, .onMount = hangs, .ran = user, .boxes = {failed.arg("Der Befehl hat nicht innerhalb von 1 s geantwortet und wurde abgebrochen.</b><br><pre style=\"white-space: pre-wrap\"></pre>")}};
         QTest::newRow("authentication outlasts the bound") << Press{.asRoot = false, .authentication = "sleep 1.5", .ran = user, .row = "umount G"};
         QTest::newRow("mount cannot start") << Press{.onMount = "", .ran = "", .boxes = {failed.arg("mount konnte nicht gestartet werden!*")}};
@@ -296,7 +294,6 @@ private slots:
         QTest::newRow("missing directory: no") << Press{.cell = "BASE/new dir", .answers = {QMessageBox::No}, .ran = "", .boxes = {ask}};
         QTest::newRow("missing directory: yes, as a user") << Press{.asRoot = false, .cell = "BASE/new dir", .answers = {QMessageBox::Yes}, .ran = "pkexec mount --create //localhost/a BASE/new dir ", .boxes = {ask}, .row = "umount G"};
         QTest::newRow("as a user: /home/x") << Press{.asRoot = false, .cell = "/home/x", .ran = "", .boxes = {nowhere}};
-        QTest::newRow("as a user: BASE/../etc") << Press{.asRoot = false, .cell = "BASE/../etc", .ran = "", .boxes = {nowhere}};
         QTest::newRow("as root: the base itself") << Press{.cell = "BASE", .ran = "", .boxes = {nowhere}};
         QTest::newRow("as root: not empty") << Press{.cell = "BASE/full", .ran = "", .boxes = {failed.arg("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken.*")}};
         QTest::newRow("as root: a link to a directory") << Press{.cell = "BASE/link", .ran = "", .boxes = {failed.arg("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).*")}};
