@@ -3,6 +3,7 @@
 #include "systempaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -63,7 +64,7 @@ Command touchCommand(const QString& mountPoint)
 
 QString mountPointFor(const QString& share)
 {
-    return "/mnt/" + share;
+    return systemPaths().mountBase + "/" + share;
 }
 
 QString serverHost(const QString& server)
@@ -114,9 +115,40 @@ QString cleanMountPoint(const QString& cell)
     return QDir::isAbsolutePath(cell) ? QDir::cleanPath(cell) : cell;
 }
 
-bool isUsableMountPoint(const QString& cleaned)
+QString mountPointProblem(const QString& cleaned)
 {
-    return cleaned.startsWith(QLatin1Char('/'));
+    const QString base = systemPaths().mountBase + "/";
+    const QString name = cleaned.startsWith(base) ? cleaned.mid(base.size()) : QString();
+    bool control = false;
+    for (const QChar c : name)
+        control |= c.unicode() < 0x20 || c.unicode() == 0x7f;
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.contains(QLatin1Char('/')) || control || QFile::encodeName(name).size() > 255)
+        return QStringLiteral("Der Mountpoint muss %1NAME lauten: ein Name direkt in %2, nicht . oder .., ohne "
+                              "Steuerzeichen, höchstens 255 Bytes lang.")
+            .arg(base, systemPaths().mountBase);
+    return {};
+}
+
+QString shareMountProblem(const QString& share)
+{
+    if (share.startsWith(QLatin1Char('-')) || share.contains(QLatin1Char(',')) || share.contains(QLatin1Char('\\')))
+        return QStringLiteral("Diese Freigabe lässt sich nicht einhängen: Ihr Name beginnt mit \"-\" oder enthält "
+                              "\",\" oder \"\\\".");
+    return {};
+}
+
+CommandEnd judgeEnd(bool throughPkexec, QProcess::ExitStatus status, int exitCode, bool timedOut, bool stopped)
+{
+    if (stopped)
+        return CommandEnd::Stopped;
+    if (timedOut)
+        return CommandEnd::TimedOut;
+    if (status == QProcess::CrashExit)
+        return CommandEnd::Crashed;
+    if (throughPkexec && (exitCode == 126 || exitCode == 127))
+        return exitCode == 126 ? CommandEnd::Dismissed : CommandEnd::NotAuthorised;
+    return exitCode == 0 ? CommandEnd::Succeeded : CommandEnd::Failed;
 }
 
 bool startCommand(QProcess& process, const Command& command)
@@ -132,15 +164,6 @@ bool startCommand(QProcess& process, const Command& command)
         process.write(command.input);
     process.closeWriteChannel();
     return true;
-}
-
-bool finishWithin(QProcess& process, int timeoutMs)
-{
-    if (process.waitForFinished(timeoutMs))
-        return true;
-    stopCommand(process);
-    process.waitForFinished(timeoutMs);
-    return false;
 }
 
 void stopCommand(QProcess& process)

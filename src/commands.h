@@ -1,11 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
-
-class QProcess;
 
 inline const QString markerFileSuffix = QStringLiteral("/Server_Alive.txt");
 
@@ -34,6 +33,7 @@ Command mountCommand(const MountRequest& request, bool asRoot);
 Command unmountCommand(const QString& mountPoint, bool asRoot);
 Command touchCommand(const QString& mountPoint);
 
+// The share's default mount point: the mount base (/mnt) and the share name.
 QString mountPointFor(const QString& share);
 
 // The host name for a mount source: smbclient accepts a server written
@@ -62,19 +62,28 @@ QString listingUserProblem(const QString& user);
 QString userNameProblem(const QString& user);
 
 // The cell's mount point as mount lists it: absolute paths cleaned of "//",
-// "/./", "/../" and a trailing "/". Anything else is returned unchanged and
-// is no usable mount point.
+// "/./", "/../" and a trailing "/". Anything else is returned unchanged.
 QString cleanMountPoint(const QString& cell);
-bool isUsableMountPoint(const QString& cleaned);
+
+// Why a cleaned mount point cannot be used, empty when it can: the mount
+// helper takes only the mount base (/mnt) and one name in it, not "." or
+// "..", without control characters and at most 255 bytes long.
+QString mountPointProblem(const QString& cleaned);
+
+// Why a share cannot be mounted, empty when it can: the mount helper (and
+// the option string mount.cifs builds) takes no share name that starts with
+// "-" or holds "," or "\".
+QString shareMountProblem(const QString& share);
+
+// How a command ended. pkexec's own statuses (126: the authentication was
+// dismissed, 127: not authorised) mean that only for a command through pkexec.
+enum class CommandEnd { Succeeded, Failed, Crashed, TimedOut, Stopped, Dismissed, NotAuthorised };
+CommandEnd judgeEnd(bool throughPkexec, QProcess::ExitStatus status, int exitCode, bool timedOut, bool stopped);
 
 // Starts the command in a process group of its own, writes its input and
 // closes its standard input, so a child that asks for a password sees end of
 // input instead of waiting forever. False when it could not be started.
 bool startCommand(QProcess& process, const Command& command);
-
-// Waits up to timeoutMs for a started command; one that outlasts the bound is
-// stopped so the process object is free for the next command. False on timeout.
-bool finishWithin(QProcess& process, int timeoutMs);
 
 // Kills a command together with everything it started.
 void stopCommand(QProcess& process);

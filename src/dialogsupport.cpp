@@ -30,6 +30,10 @@ void showInfoView(QTableWidget* table, const QString& text)
     table->horizontalHeader()->resizeSection(0, 700);
     table->setHorizontalHeaderItem(0, new QTableWidgetItem(QStringLiteral("Info")));
     table->setItem(0, 0, new QTableWidgetItem(text));
+    // All of it readable: the row as high as its lines (wrapped), scrolled through by pixels.
+    table->setWordWrap(true);
+    table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    table->resizeRowToContents(0);
 }
 
 QList<QPushButton*> rowButtons(const QTableWidget* table)

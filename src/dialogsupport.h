@@ -18,7 +18,8 @@ int runMessageBox(QFont& font, int pointSize, QMessageBox::StandardButtons butto
                   QMessageBox::StandardButton defaultButton, QMessageBox::Icon icon, const QString& title,
                   const QString& text);
 
-// Turns the table into a single cell under the header "Info" holding text.
+// Turns the table into a single cell under the header "Info" holding text,
+// all of its lines shown.
 void showInfoView(QTableWidget* table, const QString& text);
 
 // The row buttons, the i-th being the button of row i (they are the only push

@@ -21,11 +21,17 @@ bool MountListing::showsShare(const QString& share, const QString& mountPoint) c
     return false;
 }
 
-bool MountListing::showsAnyShareAt(const QString& mountPoint) const
+bool MountListing::showsAnyShareAt(const QString& mountPoint, qint64 uid) const
 {
     const QString needle = " on " + mountPoint + " type ";
+    const QString owner = QStringLiteral("uid=%1").arg(uid);
     for (QStringView line : lines) {
-        if (line.startsWith(QLatin1String("//")) && line.contains(needle))
+        // The options close the line: "... type cifs (rw,nosuid,uid=1000,...)".
+        const qsizetype open = line.lastIndexOf(QLatin1String(" ("));
+        const QStringView options =
+            open < 0 || !line.endsWith(QLatin1Char(')')) ? QStringView() : line.sliced(open + 2).chopped(1);
+        if (line.startsWith(QLatin1String("//")) && line.contains(needle) &&
+            (uid < 0 || options.split(QLatin1Char(',')).contains(QStringView(owner))))
             return true;
     }
     return false;

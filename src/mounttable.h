@@ -22,8 +22,10 @@ public:
     // /mnt/data2 do not count for data at /mnt/data.
     bool showsShare(const QString& share, const QString& mountPoint) const;
 
-    // Whether any share ("//server/share") is mounted at mountPoint.
-    bool showsAnyShareAt(const QString& mountPoint) const;
+    // Whether any share ("//server/share") is mounted at mountPoint; with a
+    // uid, one mounted for that user, that is with the option "uid=UID" (the
+    // mount helper gives every mount of a user that user's uid).
+    bool showsAnyShareAt(const QString& mountPoint, qint64 uid = -1) const;
 
     // Brings the list of mounted directories up to date for a share at a mount
     // point and tells whether it is mounted. Another share may be mounted at

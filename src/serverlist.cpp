@@ -8,8 +8,13 @@ QStringList serverEntries(QIODevice& device)
     QTextStream stream(&device);
     while (!stream.atEnd()) {
         const QString line = stream.readLine();
-        if (!line.isEmpty())
+        if (!line.trimmed().isEmpty())
             entries.append(line);
     }
     return entries;
+}
+
+QString serverName(const QString& entry)
+{
+    return entry.trimmed();
 }

@@ -5,5 +5,8 @@
 class QIODevice;
 
 // The entries of server.conf, read from an open device: every line that is
-// not empty, verbatim and in file order.
+// not empty or blank, as written and in file order.
 QStringList serverEntries(QIODevice& device);
+
+// The server an entry names: without blanks around it.
+QString serverName(const QString& entry);

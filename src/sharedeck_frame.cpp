@@ -57,38 +57,26 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
     keepEnterInside(tableWidget);
-    connect(&smbclientProc, &QProcess::readyReadStandardOutput, this, &sharedeck::smbclientAusgabe);
-    // Read as it comes, so that what is kept of it stays bounded.
-    connect(&smbclientProc, &QProcess::readyReadStandardError, this, &sharedeck::smbclientAusgabe);
-    connect(&smbclientProc, &QProcess::finished, this, &sharedeck::smbclientProcBeendet);
-    connect(&mountProc, &QProcess::readyReadStandardOutput, this, &sharedeck::mountProcAusgabe);
-    connect(&mountProc, &QProcess::readyReadStandardError, this, &sharedeck::mountProcAusgabe);
-    connect(&mountProc, &QProcess::finished, this, &sharedeck::mountProcBeendet);
-    connect(&checkMountedProc, &QProcess::readyReadStandardOutput, this, &sharedeck::checkMountedAusgabe);
-    connect(&checkMountedProc, &QProcess::finished, this, &sharedeck::checkMountedBeendet);
-
-    // A row's mount or umount that outlasts the bound is stopped with all it started.
-    mountDeadline.setSingleShot(true);
-    connect(&mountDeadline, &QTimer::timeout, this, [this] {
-        mountTimedOut = true;
-        stopCommand(mountProc);
-    });
+    connect(&smbclientProc, &RunningCommand::ended, this, &sharedeck::smbclientProcBeendet);
+    connect(&mountProc, &RunningCommand::ended, this, &sharedeck::mountProcBeendet);
+    connect(&checkMountedProc, &RunningCommand::ended, this, &sharedeck::checkMountedBeendet);
+    // A user starts by typing the user name.
+    UsernameLineEdit->setFocus();
 
     QTimer::singleShot(systemPaths().keepAlivePeriodMs, this, &sharedeck::send_touch);
 }
 
 sharedeck::~sharedeck()
 {
-    // Destroying a process that still runs kills it and reports its end; by
-    // then the members those slots use may already be gone.
-    // What still runs is stopped with everything it started, rather than left
-    // to mount a share after the window is gone.
-    QList<QProcess*> processes{&smbclientProc, &mountProc, &checkMountedProc, &touchProc};
-    processes += touches.values();
-    for (QProcess* process : processes) {
-        disconnect(process, nullptr, this, nullptr);
-        if (process->state() != QProcess::NotRunning)
-            stopCommand(*process);
+    // A command still running is stopped without reporting its end: its wait cursor goes now.
+    for (const RunningCommand* command : {&smbclientProc, &mountProc, &checkMountedProc}) {
+        if (command->isRunning())
+            popWaitCursor();
+    }
+    // A touch still running is stopped; its end must not reach a window that is gone.
+    for (QProcess* touch : std::as_const(touches)) {
+        disconnect(touch, nullptr, this, nullptr);
+        stopCommand(*touch);
     }
 }
 

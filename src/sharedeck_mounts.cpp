@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <cerrno>
@@ -17,14 +19,24 @@ namespace {
 
 const QString mountErrorTitle = QStringLiteral("sharedeck: Fehler von mount");
 
-// pkexec's own exit statuses: the user dismissed the authentication, or the
-// action is not permitted (or there is no authentication agent).
-constexpr int pkexecDismissed = 126;
-constexpr int pkexecNotAuthorised = 127;
-
+// A command's output in a box: as written, and wrapped at the box's edge
+// rather than cut there.
 QString pre(const QString& text)
 {
-    return "<pre>" + shownText(text, maxBoxChars).toHtmlEscaped() + "</pre>";
+    return "<pre style=\"white-space: pre-wrap\">" + shownText(text, maxBoxChars).toHtmlEscaped() + "</pre>";
+}
+
+// As root, mount runs directly: the mount point must be a directory of its
+// own (no symbolic link) and empty, or the share would hide its files.
+QString rootMountPointProblem(const QString& mountPoint)
+{
+    const QFileInfo info(mountPoint);
+    if (info.isSymLink() || !info.isDir())
+        return QStringLiteral("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).");
+    if (!QDir(mountPoint).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        return QStringLiteral("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken. Bitte "
+                              "wählen Sie in der Tabelle einen anderen.");
+    return {};
 }
 
 } // namespace
@@ -34,66 +46,67 @@ void sharedeck::checkMounted()
     // The Info view has no share rows; the mount point of an ended mount or
     // umount is tested all the same.
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
-    const bool mountEnded = !runningMountPoint.isEmpty() && mountProc.state() == QProcess::NotRunning;
-    if (rows == 0 && !mountEnded)
+    if (rows == 0 && toJudge.isEmpty())
         return;
-
-    // One listing answers for every row.
-    procAusgabe.clear();
-    pushWaitCursor();
-    if (!startCommand(checkMountedProc, mountListCommand())) {
-        popWaitCursor();
+    // One listing at a time; what changed while it runs is tested by the next.
+    if (checkMountedProc.isRunning()) {
+        testAgain = true;
         return;
     }
-    finishWithin(checkMountedProc, systemPaths().commandTimeoutMs);
-    // Only a complete listing tells that something is not mounted.
-    if (procAusgabe.isEmpty())
-        return;
-    const MountListing listing(procAusgabe);
+    startMountListing();
+}
 
+bool sharedeck::startMountListing()
+{
+    pushWaitCursor();
+    if (!checkMountedProc.start(mountListCommand())) {
+        popWaitCursor();
+        return false;
+    }
+    judging += toJudge;
+    toJudge.clear();
+    return true;
+}
+
+void sharedeck::checkMountedBeendet()
+{
+    popWaitCursor();
+    const auto next = qScopeGuard([this] {
+        if (std::exchange(testAgain, false))
+            checkMounted();
+    });
+    // Only a complete listing tells that something is not mounted; what this
+    // one was to judge waits for the next.
+    if (checkMountedProc.end() != CommandEnd::Succeeded || checkMountedProc.outputTooLarge()) {
+        toJudge = judging + toJudge;
+        judging.clear();
+        return;
+    }
+    const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
+    const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
     for (int row = 0; row < rows && row < buttons.size(); ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
         if (!shareItem || !mountPointItem)
             continue;
-        const QString mountPoint = cleanMountPoint(mountPointItem->text());
-        mountEntry = mountSearchText(shareItem->text(), mountPoint);
-        isMounted =
-            listing.recordIn(mountedDirs, shareItem->text(), mountPoint) ? QStringLiteral("Yes") : QStringLiteral("No");
-        const bool mounted = isMounted == QLatin1String("Yes");
+        const bool mounted = listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()));
         tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
         buttons[row]->setText(mounted ? QStringLiteral("umount") : QStringLiteral("mount"));
     }
-    if (mountEnded) {
-        listing.recordIn(mountedDirs, runningShare, runningMountPoint);
-        runningShare.clear();
-        runningMountPoint.clear();
-    }
-}
-
-void sharedeck::checkMountedAusgabe()
-{
-    checkMountedOutputTooLarge |=
-        !appendBounded(checkMountedOutput, checkMountedProc.readAllStandardOutput(), maxListingBytes);
-}
-
-void sharedeck::checkMountedBeendet()
-{
-    popWaitCursor();
-    checkMountedAusgabe();
-    const bool complete = checkMountedProc.exitStatus() == QProcess::NormalExit && checkMountedProc.exitCode() == 0 &&
-                          !checkMountedOutputTooLarge;
-    procAusgabe = complete ? QString::fromLocal8Bit(checkMountedOutput) : QString();
-    checkMountedOutput.clear();
-    checkMountedOutputTooLarge = false;
+    for (const auto& [share, mountPoint] : std::as_const(judging))
+        listing.recordIn(mountedDirs, share, mountPoint);
+    judging.clear();
+    // A place where no share is mounted any more is forgotten, wherever it came from.
+    mountedDirs.removeIf([&](const QString& dir) { return !listing.showsAnyShareAt(dir); });
 }
 
 void sharedeck::mountButtonClicked(int tabellenzeile)
 {
-    // One mount or umount at a time; its end tests all rows anyway. The second
-    // press of a double click comes just after the first one's command ended.
-    if (mountProc.state() != QProcess::NotRunning ||
+    // One mount or umount at a time, none while the state of the rows is
+    // being tested (the buttons may be out of date) or the window closes. The
+    // second press of a double click comes just after the first one's command ended.
+    if (closing || mountProc.isRunning() || checkMountedProc.isRunning() ||
         (tabellenzeile == endedRow && rowEnded.isValid() && rowEnded.elapsed() < QApplication::doubleClickInterval()))
         return;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
@@ -114,11 +127,10 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
                          UsernameLineEdit->text(),
                          PasswordLineEdit->text(),
                          optionsItem->text()};
-    if (!isUsableMountPoint(request.mountPoint)) {
-        // mount would take a relative path from the program's working directory.
-        showMountError(tr("<b>Der Mountpoint ist kein absoluter Pfad:</b><br><pre>%1</pre>Bitte geben Sie ihn "
-                          "vollständig an, beginnend mit \"/\".")
-                           .arg(shownText(request.mountPoint, maxBoxChars).toHtmlEscaped()));
+    // The mount helper's rules, before anything is asked: elsewhere leads nowhere.
+    if (const QString problem = mountPointProblem(request.mountPoint); !problem.isEmpty()) {
+        showMountError("<b>" + problem + "</b><br>" + pre(mountPointItem->text()) +
+                       tr("Bitte ändern Sie ihn in der Tabelle."));
         return;
     }
     const bool asRoot = systemPaths().asRoot;
@@ -126,10 +138,11 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint, tabellenzeile);
         return;
     }
-    const QString userProblem = userNameProblem(request.user);
-    if (!userProblem.isEmpty()) {
-        showMountError(userProblem);
-        return;
+    for (const QString& problem : {shareMountProblem(request.share), userNameProblem(request.user)}) {
+        if (!problem.isEmpty()) {
+            showMountError(problem);
+            return;
+        }
     }
     if (!QDir(request.mountPoint).exists()) {
         const int answer =
@@ -138,29 +151,28 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
                           QStringLiteral("Das mount-Verzeichnis existiert nicht.<br>Soll es "
                                          "angelegt werden?"));
         // The box ran the event loop: a command may have started meanwhile.
-        if (answer != QMessageBox::Yes || mountProc.state() != QProcess::NotRunning)
+        if (answer != QMessageBox::Yes || closing || mountProc.isRunning())
             return;
         if (!asRoot) {
             request.createMountPoint = true; // the helper may create it, the user may not
         } else if (::mkdir(QFile::encodeName(request.mountPoint).constData(), 0777) != 0) {
-            showMountError(tr("<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b><br><pre>%1</pre>%2")
-                               .arg(shownText(request.mountPoint, maxBoxChars).toHtmlEscaped(),
-                                    QString::fromLocal8Bit(std::strerror(errno)).toHtmlEscaped()));
+            showMountError(
+                tr("<b>Das mount-Verzeichnis konnte nicht angelegt werden:</b><br>%1%2")
+                    .arg(pre(request.mountPoint), QString::fromLocal8Bit(std::strerror(errno)).toHtmlEscaped()));
             return;
         }
+    }
+    if (const QString problem = asRoot ? rootMountPointProblem(request.mountPoint) : QString(); !problem.isEmpty()) {
+        showMountError("<b>" + problem + "</b><br>" + pre(request.mountPoint));
+        return;
     }
     startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile);
 }
 
 bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row)
 {
-    mountOutput.clear();
-    mountPendingOutput.clear();
-    mountTimedOut = false;
-    awaitingAuthorisation = command.program == QLatin1String("pkexec");
     pushWaitCursor();
-    if (!startCommand(mountProc, command)) {
-        awaitingAuthorisation = false;
+    if (!mountProc.start(command)) {
         popWaitCursor();
         QString text = "<b>" + command.program.toHtmlEscaped() + " konnte nicht gestartet werden!</b><br>" +
                        pre(mountProc.errorString());
@@ -173,25 +185,7 @@ bool sharedeck::startRowCommand(const Command& command, const QString& share, co
     runningShare = share;
     runningMountPoint = mountPoint;
     runningRow = row;
-    if (!awaitingAuthorisation)
-        startMountDeadline();
     return true;
-}
-
-void sharedeck::startMountDeadline()
-{
-    awaitingAuthorisation = false;
-    mountDeadline.start(systemPaths().commandTimeoutMs);
-}
-
-// At close: an authentication takes as long as the user needs in the agent,
-// the command itself at most the bound.
-void sharedeck::waitForRowCommand()
-{
-    while (awaitingAuthorisation && mountProc.state() != QProcess::NotRunning)
-        mountProc.waitForReadyRead(-1);
-    if (mountProc.state() != QProcess::NotRunning)
-        finishWithin(mountProc, systemPaths().commandTimeoutMs);
 }
 
 void sharedeck::showMountError(const QString& text)
@@ -199,55 +193,39 @@ void sharedeck::showMountError(const QString& text)
     runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical, mountErrorTitle, text);
 }
 
-void sharedeck::mountProcAusgabe()
-{
-    QByteArray output = mountProc.readAllStandardOutput();
-    if (awaitingAuthorisation) {
-        // The helper's first line says it runs as root; it is no output of its work.
-        mountPendingOutput += output;
-        output.clear();
-        if (mountPendingOutput.startsWith(authorisedMarker)) {
-            output = mountPendingOutput.mid(authorisedMarker.size());
-            mountPendingOutput.clear();
-            startMountDeadline();
-        } else if (!authorisedMarker.startsWith(mountPendingOutput) || mountProc.state() == QProcess::NotRunning) {
-            // Something else writes (pkexec itself, or a helper without the marker).
-            output.swap(mountPendingOutput);
-            startMountDeadline();
-        }
-    }
-    appendBounded(mountOutput, output, maxShownBytes + 1);
-    appendBounded(mountOutput, mountProc.readAllStandardError(), maxShownBytes + 1);
-    mountAusgabe = QString::fromLocal8Bit(mountOutput);
-}
-
-void sharedeck::mountProcBeendet(int exitCode, QProcess::ExitStatus exitStatus)
+void sharedeck::mountProcBeendet()
 {
     popWaitCursor();
-    mountProcAusgabe();
-    mountDeadline.stop();
-    awaitingAuthorisation = false;
-    mountOutput.clear();
-    // The command's own mount point is judged first, before a box lets
-    // anything else start.
-    checkMounted();
-    endedRow = runningRow;
-    runningRow = -1;
+    endedRow = std::exchange(runningRow, -1);
     rowEnded.start();
+    // Its own mount point is judged, whatever the table shows by then.
+    toJudge.append({runningShare, runningMountPoint});
+    checkMounted();
 
-    if (mountTimedOut) {
+    // Anything but success, a dismissed authentication or a stop at close is told, with the output.
+    const QString output = mountProc.text();
+    switch (mountProc.end()) {
+    case CommandEnd::TimedOut:
         showMountError(tr("<b>Der Befehl hat nicht innerhalb von %1 s geantwortet und wurde abgebrochen.</b><br>")
                            .arg(systemPaths().commandTimeoutMs / 1000) +
-                       pre(mountAusgabe));
-    } else if (exitStatus == QProcess::CrashExit || exitCode == pkexecDismissed) {
-        return;
-    } else if (exitCode == 1 || exitCode == 32) {
-        showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(exitCode) +
-                       pre(mountAusgabe));
-    } else if (exitCode == pkexecNotAuthorised && !systemPaths().asRoot) {
+                       pre(output));
+        break;
+    case CommandEnd::Crashed:
+        showMountError(tr("<b>%1 ist abgestürzt.</b><br>").arg(mountProc.program().toHtmlEscaped()) + pre(output));
+        break;
+    case CommandEnd::Failed:
+        showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(mountProc.exitCode()) +
+                       pre(output));
+        break;
+    case CommandEnd::NotAuthorised:
         showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "
                           "verweigert.<br>Ein Administrator kann sie mit einer polkit-Regel für die "
                           "Aktion<br>org.example.sharedeck.mount erteilen."));
+        break;
+    case CommandEnd::Succeeded:
+    case CommandEnd::Dismissed:
+    case CommandEnd::Stopped:
+        break;
     }
 }
 
@@ -273,44 +251,64 @@ void sharedeck::send_touch()
     QTimer::singleShot(systemPaths().keepAlivePeriodMs, this, &sharedeck::send_touch);
 }
 
+void sharedeck::reject()
+{
+    close();
+}
+
 void sharedeck::closeEvent(QCloseEvent* event)
 {
-    // A row's mount or umount still running ends first (or is stopped at the
-    // bound), and its end tests the state: only then is it known what is mounted.
-    // One still waiting for its authentication is ended: pkexec runs as the
-    // user until it is authorised, and has started nothing yet.
-    if (mountProc.state() != QProcess::NotRunning) {
-        if (awaitingAuthorisation)
-            stopCommand(mountProc);
-        finishWithin(mountProc, systemPaths().commandTimeoutMs);
+    // The window stays until the end says otherwise; a second close while
+    // this one waits or asks does nothing.
+    event->ignore();
+    if (closing)
+        return;
+    closing = true;
+    const auto done = qScopeGuard([this] { closing = false; });
+
+    smbclientProc.stop();
+    // A row's mount or umount ends first (or at its bound), so that it is
+    // known what is mounted. One still waiting for its authentication is
+    // ended: pkexec runs as the user until then and has started nothing yet.
+    if (mountProc.awaitsAuthorisation())
+        mountProc.stop();
+    mountProc.waitForEnd();
+    while (checkMountedProc.isRunning())
+        checkMountedProc.waitForEnd();
+    // What is mounted now, and of that what this user may unmount: as a user
+    // only the shares mounted for them.
+    QStringList mounted = mountedDirs;
+    if (startMountListing()) {
+        checkMountedProc.waitForEnd();
+        mounted = mountedDirs;
+        if (!systemPaths().asRoot && checkMountedProc.end() == CommandEnd::Succeeded &&
+            !checkMountedProc.outputTooLarge()) {
+            const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
+            mounted.removeIf([&](const QString& dir) { return !listing.showsAnyShareAt(dir, systemPaths().uid); });
+        }
     }
-    if (mountedDirs.isEmpty()) {
+    if (mounted.isEmpty()) {
         event->accept();
         return;
     }
     QStringList shown;
-    for (const QString& dir : mountedDirs)
+    for (const QString& dir : std::as_const(mounted))
         shown.append(dir.toHtmlEscaped());
     const int answer = runMessageBox(
         messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
         QStringLiteral("sharedeck: gemountete Verzeichnisse"),
         "Es sind noch Verzeichnisse gemounted.<br><pre>" + shownText(shown.join(QStringLiteral("<br>")), maxBoxChars) +
             tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
-    if (answer != QMessageBox::Yes) {
-        event->ignore();
+    if (answer != QMessageBox::Yes)
         return;
-    }
-    for (const QString& dir : QStringList(mountedDirs)) {
+    for (const QString& dir : std::as_const(mounted)) {
         if (!startRowCommand(unmountCommand(dir, systemPaths().asRoot), QString(), dir, -1))
             continue;
-        waitForRowCommand();
-        // An authentication cancelled (126) or refused (127) unmounted nothing:
-        // the window stays, as if the question had been answered No.
-        const int exitCode = mountProc.exitStatus() == QProcess::NormalExit ? mountProc.exitCode() : 0;
-        if (!systemPaths().asRoot && (exitCode == pkexecDismissed || exitCode == pkexecNotAuthorised)) {
-            event->ignore();
+        mountProc.waitForEnd();
+        // An authentication cancelled or refused unmounted nothing: the
+        // window stays, as if the question had been answered No.
+        if (mountProc.end() == CommandEnd::Dismissed || mountProc.end() == CommandEnd::NotAuthorised)
             return;
-        }
     }
     event->accept();
 }

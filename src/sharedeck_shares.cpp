@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "dialogsupport.h"
+#include "serverlist.h"
 #include "sharelisting.h"
 #include "systempaths.h"
 
@@ -11,7 +12,10 @@
 
 void sharedeck::load_Shares()
 {
-    const QString server = ServerComboBox->currentText();
+    // A listing runs already (its end builds the table), or the window closes.
+    if (smbclientProc.isRunning() || closing)
+        return;
+    const QString server = serverName(ServerComboBox->currentText());
     const QString user = UsernameLineEdit->text();
     const QString password = PasswordLineEdit->text();
 
@@ -27,49 +31,44 @@ void sharedeck::load_Shares()
                       QStringLiteral("sharedeck"), problem);
         return;
     }
-    // A listing that outlasted its wait is still running; its end rebuilds the table.
-    if (smbclientProc.state() != QProcess::NotRunning)
-        return;
-
-    smbclientOutput.clear();
-    smbclientErrors.clear();
-    smbclientOutputTooLarge = false;
-    listingServer = server;
     pushWaitCursor();
-    if (!startCommand(smbclientProc, shareListCommand(server, user, password))) {
+    if (!smbclientProc.start(shareListCommand(server, user, password))) {
         popWaitCursor();
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
         return;
     }
-    smbclientProc.waitForFinished(systemPaths().commandTimeoutMs);
+    // The table will belong to the server the listing was started for.
+    listingServer = server;
 }
 
-void sharedeck::smbclientAusgabe()
-{
-    smbclientOutputTooLarge |= !appendBounded(smbclientOutput, smbclientProc.readAllStandardOutput(), maxListingBytes);
-    appendBounded(smbclientErrors, smbclientProc.readAllStandardError(), maxShownBytes + 1);
-}
-
-void sharedeck::smbclientProcBeendet(int exitCode, QProcess::ExitStatus exitStatus)
+void sharedeck::smbclientProcBeendet()
 {
     popWaitCursor();
+    const CommandEnd end = smbclientProc.end();
+    if (end == CommandEnd::Stopped) // by closing the window
+        return;
     signalMapper = new QSignalMapper(this);
+    shareList = smbclientProc.outputTooLarge() ? QStringList()
+                                               : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
 
-    smbclientAusgabe();
-    const bool tooLarge = smbclientOutputTooLarge;
-    procAusgabe = tooLarge ? QString() : QString::fromLocal8Bit(smbclientOutput);
-    const QString errors = QString::fromLocal8Bit(smbclientErrors);
-    smbclientOutput.clear();
-    smbclientErrors.clear();
-    shareList = diskSharesFromListing(procAusgabe);
-
-    if (exitStatus == QProcess::CrashExit) {
+    if (end == CommandEnd::Crashed) {
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT CRASHED"));
-    } else if (tooLarge) {
+    } else if (end == CommandEnd::TimedOut) {
+        showInfoView(tableWidget, tr("Der Server hat nicht innerhalb von %1 s geantwortet; die Abfrage wurde "
+                                     "abgebrochen. Bitte prüfen Sie, ob er eingeschaltet und das Netzwerk verbunden "
+                                     "ist.\n\n%2")
+                                      .arg(systemPaths().commandTimeoutMs / 1000)
+                                      .arg(shownText(smbclientProc.text())));
+    } else if (smbclientProc.outputTooLarge()) {
         showInfoView(tableWidget,
                      tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
-    } else if (exitCode == 1) {
-        showInfoView(tableWidget, shownText(procAusgabe + errors));
+    } else if (smbclientProc.exitCode() == 1) {
+        const QString output = smbclientProc.text();
+        const ListingFailure failure = explainListingFailure(output);
+        showInfoView(tableWidget, failure.advice.isEmpty()
+                                      ? shownText(output)
+                                      : failure.advice + "\n\n" + failure.line + tr("\n\nAusgabe von smbclient:\n") +
+                                            shownText(output));
     } else if (shareList.isEmpty()) {
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
@@ -116,6 +115,10 @@ void sharedeck::create_Sharelist()
         tableWidget->setItem(row, 1, new QTableWidgetItem(shareList[row]));
         tableWidget->setItem(row, 2, new QTableWidgetItem(mountPointFor(shareList[row])));
         tableWidget->setItem(row, 3, new QTableWidgetItem(options));
+        // A share the helper refuses can never be mounted.
+        const QString problem = shareMountProblem(shareList[row]);
+        button->setDisabled(!problem.isEmpty());
+        button->setToolTip(problem);
     }
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
     checkMounted();

@@ -27,3 +27,36 @@ QStringList diskSharesFromListing(const QString& output)
     }
     return shares;
 }
+
+ListingFailure explainListingFailure(const QString& output)
+{
+    static const QString unreachable =
+        QStringLiteral("Der Server ist nicht erreichbar oder antwortet nicht. Bitte prüfen Sie, ob er eingeschaltet "
+                       "und das Netzwerk verbunden ist, und versuchen Sie es später noch einmal.");
+    static const QString locked =
+        QStringLiteral("Das Benutzerkonto ist auf dem Server deaktiviert oder gesperrt (etwa nach zu vielen falschen "
+                       "Passwörtern). Bitte wenden Sie sich an den Administrator des Servers.");
+    static const QList<std::pair<QString, QString>> known = {
+        {"NT_STATUS_LOGON_FAILURE", QStringLiteral("Benutzername oder Passwort sind falsch. Bitte prüfen Sie beide "
+                                                   "und versuchen Sie es noch einmal.")},
+        {"NT_STATUS_ACCOUNT_DISABLED", locked},
+        {"NT_STATUS_ACCOUNT_LOCKED_OUT", locked},
+        {"NT_STATUS_UNSUCCESSFUL", QStringLiteral("Der Server ist unbekannt: Sein Name lässt sich nicht auflösen. "
+                                                  "Bitte prüfen Sie den Eintrag in server.conf.")},
+        {"NT_STATUS_IO_TIMEOUT", unreachable},
+        {"NT_STATUS_CONNECTION_REFUSED", unreachable},
+        {"NT_STATUS_HOST_UNREACHABLE", unreachable},
+        {"NT_STATUS_NETWORK_UNREACHABLE", unreachable},
+        {"NT_STATUS_CONNECTION_DISCONNECTED",
+         QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1. Zum Auflisten muss ein Administrator "
+                        "in /etc/samba/smb.conf unter [global] \"client min protocol = NT1\" eintragen; zum "
+                        "Einhängen fügen Sie in der Spalte Options vers=1.0 hinzu.")},
+    };
+    for (QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
+        for (const auto& [status, advice] : known) {
+            if (line.contains(status))
+                return {advice, line.trimmed().toString()};
+        }
+    }
+    return {};
+}

@@ -10,3 +10,11 @@ QStringList diskSharesFromListing(const QString& output);
 
 // A name the server sent that is safe to append to "/mnt/".
 bool isOfferableShareName(const QString& name);
+
+// A failed listing in plain words: what happened and what to do, in German,
+// and the line of smbclient's output that tells it (warnings may come before
+// it). Both empty for a failure not known here.
+struct ListingFailure {
+    QString advice, line;
+};
+ListingFailure explainListingFailure(const QString& output);

@@ -19,6 +19,8 @@ struct SystemPaths {
     bool asRoot = ::geteuid() == 0;
     // The ids a normal user's shares are mounted for.
     unsigned uid = ::getuid(), gid = ::getgid();
+    // Where shares are mounted: the mount helper takes nothing else.
+    QString mountBase = QStringLiteral("/mnt");
 };
 
 SystemPaths& systemPaths();

@@ -44,7 +44,9 @@ until_ok() { # until_ok WHAT COMMAND...: polls COMMAND until it succeeds, for at
 mkdir -p /tmp/.X11-unix && mount -t tmpfs -o mode=1777 e2e-x11 /tmp/.X11-unix
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset -ac 3>display 2>/dev/null &
 until_ok "Xvfb to start" test -s display
-export DISPLAY=:$(head -n1 display) && echo "$SMB_SERVER" >/usr/lib/sharedeck/server.conf
+export DISPLAY=:$(head -n1 display) && printf '%s\n127.0.0.2 \n' "$SMB_SERVER" >/usr/lib/sharedeck/server.conf
+# A server that takes the connection and never answers (as smbd stopped, or a VPN gone).
+/usr/bin/python3 -c 'import socket; s = socket.create_server(("127.0.0.2", 445)); held = [s.accept() for _ in iter(int, 1)]' &
 
 # close: no window manager, so send the message of the title bar's close button.
 close() { /usr/bin/python3 -c 'import sys; from Xlib import display, protocol; d = display.Display(); a = d.intern_atom
@@ -52,8 +54,17 @@ w = d.create_resource_object("window", int(sys.argv[1])); w.send_event(protocol.
     window=w, client_type=a("WM_PROTOCOLS"), data=(32, [a("WM_DELETE_WINDOW"), 0, 0, 0, 0]))); d.flush()' "$main"; }
 findwin() { win=$(timeout 10 xdotool search --onlyvisible --name "^$1\$" | head -n1) && [ -n "$win" ]; }
 gone() { ! findwin "$1"; }
-# answer TITLE: Return in that box, then waits until it is gone (a modal box swallows a close).
-answer() { until_ok "box $1" findwin "$1" && xdotool windowfocus --sync "$win" key Return && until_ok "$1 gone" gone "$1"; }
+# answer TITLE [KEY]: Return (or KEY) in that box, then waits until it is gone (a modal box swallows a close).
+answer() { until_ok "box $1" findwin "$1" && xdotool windowfocus --sync "$win" key "${2:-Return}" && until_ok "$1 gone" gone "$1"; }
+# probe SECONDS: the longest time in ms the window took to repaint the strip it gains when made 10 px wider
+# (unpainted, it shows the black root window), over SECONDS of shrinking and widening it.
+probe() { /usr/bin/python3 -c 'import sys, time; from Xlib import display, X; d = display.Display()
+w, end, worst = d.create_resource_object("window", int(sys.argv[1])), time.time() + float(sys.argv[2]), 0
+while time.time() < end:
+    w.configure(width=750); d.sync(); time.sleep(0.05); w.configure(width=760); d.sync(); widened = time.time()
+    while sum(w.get_image(755, 100, 1, 1, X.ZPixmap, 0xffffffff).data[:3]) < 30: time.sleep(0.01)
+    worst = max(worst, time.time() - widened)
+print(round(worst * 1000))' "$main" "$1"; }
 # Positions in the 750x332 window, from the form: user name and password fields, "Load Shares", row 0's
 # button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
@@ -66,13 +77,23 @@ status() { # status 1|-1: row 0's status picture is green (1) or red (-1)
 mounted() { findmnt -n -o OPTIONS -M /mnt/public | grep -qE "(^|,)uid=$(id -u "$SMB_USER")(,|\$)" && status 1; }
 unmounted() { ! mountpoint -q /mnt/public && status -1; }
 
-echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, close and unmount all"
 install -d -m 700 -o "$SMB_USER" run
-XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
-until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
-click 585 22 && xdotool type "$SMB_NAME"
-click 585 42 && xdotool type "$SMB_PASSWORD"
-click 335 32 && until_ok "the share table" status -1
+start() { # a fresh window, the first keystrokes: the user name has the focus, Tab leads to the password
+    XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
+    until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
+    xdotool type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD"
+}
+ended() { until_ok "the program to end" eval '! kill -0 $app 2>/dev/null' && { wait "$app" || fail "exit status $?, expected 0"; }; }
+
+echo "e2e: a listing against a server that never answers, the window answering; closing ends it"
+start && xdotool key shift+Tab shift+Tab shift+Tab Down && click 335 32
+worst=$(probe 4) && echo "e2e: longest time the window took to repaint during the listing: $worst ms"
+[ "$worst" -lt 1000 ] || fail "the window did not repaint for $worst ms"
+close && ended
+! pgrep -x smbclient >/dev/null || fail "smbclient still runs after closing"
+
+echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, Escape, close and unmount all"
+start && xdotool key Return && until_ok "the share table" status -1
 cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
@@ -80,9 +101,10 @@ until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
 # The mount point the helper made goes with the unmount, so mounting again asks for it again.
 sleep 0.5 && click 54 94 && until_ok "public unmounted" unmounted && [ ! -e /mnt/public ] || fail "/mnt/public left behind"
 sleep 0.5 && click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis" && until_ok "public mounted again" mounted
-close && answer "sharedeck: gemountete Verzeichnisse"
-until_ok "the program to end" eval '! kill -0 $app 2>/dev/null'
-wait "$app" || fail "exit status $?, expected 0"
+# Escape asks as closing does; No keeps the window and the share.
+xdotool windowfocus --sync "$main" key Escape && answer "sharedeck: gemountete Verzeichnisse" Escape
+findwin sharedeck && mounted || fail "Escape, then No: the window or the share is gone"
+close && answer "sharedeck: gemountete Verzeichnisse" && ended
 # The stand-in for mount.cifs names each mount after its share.
 ! grep "^//$SMB_SERVER/" /proc/self/mounts || fail "shares are still mounted"
 echo "e2e: PASS"

@@ -34,8 +34,14 @@ inline bool running(const QString& pid)
     return !pid.trimmed().isEmpty() && !stat.isEmpty() && !stat.section(") ", 1, 1).startsWith('Z');
 }
 
+// The memory the process holds now.
+inline qint64 residentBytes()
+{
+    return readFile("/proc/self/statm").section(' ', 1, 1).toLongLong() * ::sysconf(_SC_PAGESIZE);
+}
+
 // Notes every box as it opens ("title | text") and answers the topmost one
-// with the given buttons in turn (Escape once they are used up), one timer
+// with the given buttons in turn (Escape once they are used up, Enter for a button it lacks), one timer
 // tick after it was first seen, so queued calls that open further boxes run first.
 class BoxAnswerer : public QObject
 {
@@ -68,8 +74,8 @@ private:
         }
         pending = nullptr;
         const auto button = answers.isEmpty() ? QMessageBox::NoButton : answers.takeFirst();
-        if (button == QMessageBox::NoButton)
-            QTest::keyClick(box, Qt::Key_Escape);
+        if (button == QMessageBox::NoButton || !box->button(button))
+            QTest::keyClick(box, button == QMessageBox::NoButton ? Qt::Key_Escape : Qt::Key_Return);
         else
             box->button(button)->click();
     }

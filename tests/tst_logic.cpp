@@ -28,12 +28,26 @@ private slots:
         const auto run = [](const Command& c) {
             return QStringList{c.program, c.arguments.join('|'), c.environment.value("PASSWD", "-"), c.input}.join(" ; ");
         };
+        const auto usable = [](const QStringList& cells) {
+            QString r;
+            for (const QString& cell : cells)
+                r += QString::number(mountPointProblem(cleanMountPoint(cell)).isEmpty());
+            return r;
+        };
+        const auto ends = [] {
+            QStringList r;
+            const char* const names[] = {"Succeeded", "Failed", "Crashed", "TimedOut", "Stopped", "Dismissed", "NotAuthorised"};
+            for (auto [pkexec, status, code, timedOut, stopped] : {std::tuple(true, QProcess::NormalExit, 126, false, false), {true, QProcess::NormalExit, 127, false, false}, {false, QProcess::NormalExit, 126, false, false}, {false, QProcess::NormalExit, 127, false, false}, {true, QProcess::NormalExit, 2, false, false}, {true, QProcess::NormalExit, 0, false, false}, {false, QProcess::CrashExit, 0, false, false}, {false, QProcess::CrashExit, 0, true, false}, {false, QProcess::CrashExit, 0, true, true}})
+                r << names[int(judgeEnd(pkexec, status, code, timedOut, stopped))];
+            return r.join(' ');
+        };
         qunsetenv("PASSWD");
         const QString pw = "pa,ss%wo$rd", helper = programDirectory() + "/sharedeck-mount";
         const MountRequest request{"\\\\srv", "a b", "/mnt/a b", "CORP\\al", pw, "ro", true};
         QByteArray bounded("ab");
         const bool whole = appendBounded(bounded, "cde", 4);
-        QTest::newRow("server.conf verbatim, empty lines skipped") << entries(" a \n\n   \n#x\na\n") << " a |   |#x|a";
+        QTest::newRow("server.conf as written, empty and blank lines skipped") << entries(" a \n\n   \n#x\na\n") << " a |#x|a";
+        QTest::newRow("server used without blanks around it") << serverName(" \t127.0.0.1 ") << "127.0.0.1";
         QTest::newRow("server.conf CR LF, no final line end") << entries("b\r\n\r\na") << "b|a";
         QTest::newRow("server.conf line of 1 MiB") << entries(QByteArray(1 << 20, 'x') + "\nb") << QString(1 << 20, 'x') + "|b";
         QTest::newRow("samba 4.17, $ and | in comments") << shares(readFile(SHAREDECK_TESTS_DIR "/corpus/listing/samba-4.17.txt")) << "public|with space|costs";
@@ -46,12 +60,16 @@ private slots:
         QTest::newRow("longer mount point") << listed("//srv/data on /mnt/data2 type cifs", "data", "/mnt/data") << "0 0";
         QTest::newRow("letter case") << listed("//srv/Data on /mnt/data type cifs", "data", "/mnt/data") << "0 1";
         QTest::newRow("blanks") << listed("//srv/a b on /tmp/x y type tmpfs (rw)", "a b", "/tmp/x y") << "1 1";
+        QTest::newRow("mounted for a uid") << QString("%1%2%3").arg(MountListing("//s/d on /mnt/d type cifs (rw,uid=4711,forceuid)").showsAnyShareAt("/mnt/d", 4711)).arg(MountListing("//s/d on /mnt/d type cifs (rw,uid=47110)").showsAnyShareAt("/mnt/d", 4711)).arg(MountListing("//s/d on /mnt/d type cifs (cruid=4711,uid=0)").showsAnyShareAt("/mnt/d", 4711)) << "100";
         QTest::newRow("no share") << listed("tmpfs on /mnt/data type tmpfs", "data", "/mnt/data") << "0 0";
         QTest::newRow("across lines") << listed("//s/data on /x type cifs\nr on /mnt/data type cifs", "data", "/mnt/data") << "0 0";
         QTest::newRow("trailing slash") << cleanMountPoint("/mnt/public/") << "/mnt/public";
         QTest::newRow("double slash, dots") << cleanMountPoint("/mnt//../mnt/./public") << "/mnt/public";
         QTest::newRow("blank kept") << cleanMountPoint("/mnt/a b") << "/mnt/a b";
-        QTest::newRow("relative, empty") << QString("%1%2").arg(isUsableMountPoint(cleanMountPoint("mnt/x"))).arg(isUsableMountPoint(cleanMountPoint(""))) << "00";
+        QTest::newRow("mount points the helper takes") << usable({"/mnt/a b", "/mnt/...", "/mnt/" + QString(255, 'x'), "/mnt/x/", "/mnt/../mnt/y"}) << "11111";
+        QTest::newRow("mount points leading nowhere") << usable({"/mnt", "/", "/mnt/../etc", "/mnt/.", "mnt/x", "", "/mnt/a/b", "/mnt/a\tb", "/mnt/" + QString(256, 'x'), "/mnt/" + QString(128, u'ä'), "/home/x"}) << "00000000000";
+        QTest::newRow("share names the helper refuses") << QString("%1%2%3%4%5").arg(shareMountProblem("-dash").isEmpty()).arg(shareMountProblem("a,b").isEmpty()).arg(shareMountProblem("a\\b").isEmpty()).arg(shareMountProblem("a-b").isEmpty()).arg(shareMountProblem("John's $").isEmpty()) << "00011";
+        QTest::newRow("ends: pkexec's 126, 127 only through pkexec") << ends() << "Dismissed NotAuthorised Failed Failed Failed Succeeded Crashed TimedOut Stopped";
         QTest::newRow("user with a blank") << mountOptionString("John Smith", "ro") << "username=John Smith,ro";
         QTest::newRow("backslash domain") << mountOptionString("CORP\\bob", "ro") << "username=bob,domain=CORP,ro";
         QTest::newRow("slash domain") << mountOptionString("CORP/bob", "") << "username=bob,domain=CORP";
@@ -59,6 +77,20 @@ private slots:
         QTest::newRow("user name with , or =") << QString("%1%2%3%4").arg(userNameProblem("a,uid=0").isEmpty()).arg(userNameProblem("uid=0").isEmpty()).arg(userNameProblem("a.b@c").isEmpty()).arg(userNameProblem("John Smith").isEmpty()) << "0011";
         QTest::newRow("user name with % for listing") << QString("%1%2").arg(listingUserProblem("a%b").isEmpty()).arg(listingUserProblem("John Smith").isEmpty()) << "01";
         QTest::newRow("server written as a path") << QStringList{serverHost("//srv"), serverHost("\\\\srv"), serverHost("srv/x")}.join(' ') << "srv srv srv/x";
+        // smbclient's failures as Samba 4.17 prints them: the advice begins so, the line is found behind warnings.
+        const auto explained = [](const QString& output) {
+            const ListingFailure f = explainListingFailure(output);
+            return f.advice.section(' ', 0, 3) + " | " + f.line;
+        };
+        QTest::newRow("wrong password, after a warning") << explained("WARNING: The \"syslog\" option is deprecated\nsession setup failed: NT_STATUS_LOGON_FAILURE\n") << "Benutzername oder Passwort sind | session setup failed: NT_STATUS_LOGON_FAILURE";
+        QTest::newRow("account disabled") << explained("session setup failed: NT_STATUS_ACCOUNT_DISABLED") << "Das Benutzerkonto ist auf | session setup failed: NT_STATUS_ACCOUNT_DISABLED";
+        QTest::newRow("account locked") << explained("session setup failed: NT_STATUS_ACCOUNT_LOCKED_OUT") << "Das Benutzerkonto ist auf | session setup failed: NT_STATUS_ACCOUNT_LOCKED_OUT";
+        QTest::newRow("unknown server") << explained("do_connect: Connection to nosuchhost.invalid failed (Error NT_STATUS_UNSUCCESSFUL)\n") << "Der Server ist unbekannt: | do_connect: Connection to nosuchhost.invalid failed (Error NT_STATUS_UNSUCCESSFUL)";
+        QTest::newRow("not answering") << explained("protocol negotiation failed: NT_STATUS_IO_TIMEOUT\n") << "Der Server ist nicht | protocol negotiation failed: NT_STATUS_IO_TIMEOUT";
+        for (const char* status : {"CONNECTION_REFUSED", "HOST_UNREACHABLE", "NETWORK_UNREACHABLE"})
+            QTest::newRow(status) << explained(QString("do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status)) << QString("Der Server ist nicht | do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status);
+        QTest::newRow("SMB1 only") << explained("protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED") << "Der Server spricht nur | protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED";
+        QTest::newRow("failure not known") << explained("tree connect failed: NT_STATUS_ACCESS_DENIED") << " | ";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";
         QTest::newRow("mount as a user") << run(mountCommand(request, false)) << "pkexec ; " + helper + "|mount|--create|//srv/a b|/mnt/a b|username=al,domain=CORP,ro ; - ; " + pw;
