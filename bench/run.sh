@@ -35,12 +35,17 @@ if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported
     export PASSWD=$SMB_PASSWORD       # for the bare commands: never on a command line
     row "Load Shares to table (real server)" "$(drv load 15)" "bare smbclient -g -L" \
         "$(hf 15 "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
-    # /mnt is the test bed's own; the helper mounts only on an empty one of root's.
-    dir=$TESTBED_DIR/bare
-    mkdir -p "$dir" /mnt/bench
-    bare=$(hf 15 "mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
+    # The stand-in for mount.cifs takes no environment beyond PATH and PASSWD, which the helper passes; as
+    # root the window hands mount its own, so both root rows run mount through a wrapper that drops the rest.
+    mkdir -p "$tmp/clean" && printf '%s\n' '#!/bin/bash' 'for v in $(compgen -e); do' \
+        '[[ $v = PATH || $v = PASSWD ]] || unset "$v"; done; exec /bin/mount "$@"' >"$tmp/clean/mount"
+    chmod +x "$tmp/clean/mount"
+    # Mount points as a user picks them: /mnt/NAME, root's for root, the user's own for the helper.
+    dir=/mnt/bench-bare && mkdir -p "$dir" /mnt/bench-root && install -d -o "$SMB_USER" -g "$TESTBED_GID" /mnt/bench
+    bare=$(hf 15 "$tmp/clean/mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
         --prepare "umount $dir 2>/dev/null || true")
-    row "row button to green (mount), root" "$(drv press 15)" "bare mount -t cifs, root" "$bare" ms
+    row "row button to green (mount), root" "$(PATH=$tmp/clean:$PATH drv press 15 /mnt/bench-root)" \
+        "bare mount -t cifs, root" "$bare" ms
     row "same, normal user: pkexec, helper" "$(as="runuser -u $SMB_USER --" drv press 15 /mnt/bench)" \
         "bare mount -t cifs, root" "$bare" ms
     exit 0
