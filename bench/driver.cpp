@@ -1,7 +1,7 @@
 // Timing driver of bench/run.sh. Drives the dialog as the tests do and prints
 // the median wall time in milliseconds of RUNS runs of one scenario:
 //   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built (of ROWS rows)
-//   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built
+//   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built, until it ended
 //   sharedeck_bench press RUNS [DIR]  inside tests/testbed.sh: the first row's button, mounting at DIR, until
 //                                     it reads "umount"; as a normal user through pkexec and the helper
 //                                     installed at $TESTBED_HELPER, as root directly
@@ -108,7 +108,11 @@ int main(int argc, char* argv[])
         fresh();
         load(*f);
         const auto keepTable = [] {};
-        ms = median(runs, keepTable, [&] { QMetaObject::invokeMethod(f->dialog.get(), "checkMounted"); });
+        // The state test runs in the background under the wait cursor: it has ended when the cursor is gone.
+        ms = median(runs, keepTable, [&] {
+            QMetaObject::invokeMethod(f->dialog.get(), "checkMounted");
+            waitFor([] { return !QApplication::overrideCursor(); });
+        });
     } else if (mode == "press" && args.size() <= 3 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
         fresh();
         load(*f);
