@@ -35,8 +35,8 @@ fi
 
 shots=${E2E_SHOTS:-$TESTBED_DIR} log=$TESTBED_DIR/app.log main="" && unset QT_QPA_PLATFORM && cd "$TESTBED_DIR"
 shoot() { timeout 10 import -window "$main" "$1"; } # import hangs on a window that is gone
-until_ok() { # until_ok WHAT COMMAND...: polls COMMAND until it succeeds, for at most 30 s
-    local what=$1 end=$((SECONDS + 30)) && shift
+until_ok() { # until_ok WHAT COMMAND...: polls COMMAND until it succeeds, for at most $bound s (30)
+    local what=$1 end=$((SECONDS + ${bound:-30})) && shift
     until "$@"; do [ $SECONDS -lt $end ] && sleep 0.1 || fail "timed out waiting for: $what"; done
 }
 # The X socket stays in this mount namespace; -ac: the user's program may connect; -noreset: the server
@@ -66,7 +66,7 @@ status() { # status 1|-1: row 0's status picture is green (1) or red (-1)
 mounted() { findmnt -n -o OPTIONS -M /mnt/public | grep -qE "(^|,)uid=$(id -u "$SMB_USER")(,|\$)" && status 1; }
 unmounted() { ! mountpoint -q /mnt/public && status -1; }
 
-echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, close and unmount all"
+echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, server gone and back, close and unmount all"
 install -d -m 700 -o "$SMB_USER" run
 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
 until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
@@ -76,12 +76,45 @@ click 335 32 && until_ok "the share table" status -1
 cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
+runuser -u "$SMB_USER" -- sh -c 'echo e2e >/mnt/public/e2e.txt && grep -qx e2e /mnt/public/e2e.txt' || fail "the user cannot write and read the share"
 # A press within the double-click interval after a row's command ended does nothing: wait it out.
 sleep 0.5 && click 54 94 && until_ok "public unmounted" unmounted
 sleep 0.5 && click 54 94 && until_ok "public mounted again" mounted
-close && answer "sharedeck: gemountete Verzeichnisse"
-until_ok "the program to end" eval '! kill -0 $app 2>/dev/null'
+
+# The server goes away: stopped under two mounted shares, then silent (SIGSTOP, as after a suspend or a VPN drop)
+# at close. The probe asks the window for an answer (_NET_WM_PING) every 50 ms and prints the longest wait; Qt
+# answers to the root window for a window manager's eyes, so the probe stands in for one and maps what is asked.
+# A question unanswered when the probe ends (the program gone) counts until then.
+probe() { exec /usr/bin/python3 -c 'import signal, sys, time; from Xlib import display, protocol, X; d = display.Display()
+a = d.intern_atom; d.screen().root.change_attributes(event_mask=X.SubstructureRedirectMask); worst = [0, 0]; t = None
+w = d.create_resource_object("window", int(sys.argv[1])); signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+try:
+    while True:
+        t = time.monotonic(); w.send_event(protocol.event.ClientMessage(window=w, client_type=a("WM_PROTOCOLS"),
+            data=(32, [a("_NET_WM_PING"), 0, w.id, 0, 0]))); d.flush(); e = d.next_event()
+        while e.type != X.ClientMessage:
+            if e.type == X.MapRequest: e.window.map()
+            if e.type == X.ConfigureRequest: e.window.configure(x=e.x, y=e.y, width=e.width, height=e.height)
+            d.flush(); e = d.next_event()
+        worst = [max(worst[0], time.monotonic() - t), worst[1] + 1]; t = None; time.sleep(0.05)
+finally: print("%.2f s (%d answers)" % (max(worst[0], time.monotonic() - (t or time.monotonic())), worst[1]))' "$main" >"$1"; }
+smbds() { pgrep -x smbd | tr '\n' ' '; }
+sleep 0.5 && click 54 124 && answer "sharedeck: fehlendes mount-Verzeichnis" && until_ok "with space mounted" mountpoint -q "/mnt/with space"
+probe freeze-stopped & probing=$! && kill $(smbds)
+start=$SECONDS && sleep 0.5 && click 54 94 && until_ok "public unmounted, server stopped" unmounted
+echo "e2e: server stopped: a row's unmount took $((SECONDS - start)) s" && smbd -D
+until_ok "smbd back" bash -c 'exec 3<>/dev/tcp/127.0.0.1/445' && runuser -u "$SMB_USER" -- ls "/mnt/with space" >/dev/null ||
+    fail "the share left mounted over the outage does not work again"
+sleep 0.5 && click 54 94 && until_ok "public mounted, server back" mounted
+sleep 0.5 && click 54 124 && until_ok "with space unmounted" eval '! mountpoint -q "/mnt/with space"'
+kill $probing && wait $probing || true; probe freeze-silent & probing=$! && kill -STOP $(smbds)
+start=$SECONDS && close && answer "sharedeck: gemountete Verzeichnisse"
+bound=90 until_ok "the program to end" eval '! kill -0 $app 2>/dev/null'
+kill $probing && wait $probing || true; kill -CONT $(smbds)
+echo "e2e: server silent: closing with Yes took $((SECONDS - start)) s; longest wait for the window: $(<freeze-stopped)" \
+    "with the server stopped, $(<freeze-silent) silent"
 wait "$app" || fail "exit status $?, expected 0"
+! pgrep -x 'touch|u?mount.*' || fail "processes left behind"
 # The stand-in for mount.cifs names each mount after its share.
 ! grep "^//$SMB_SERVER/" /proc/self/mounts || fail "shares are still mounted"
 echo "e2e: PASS"

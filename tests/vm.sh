@@ -8,11 +8,8 @@
 # The kernel package (the one linux-image-amd64 depends on) is fetched with apt-get download and unpacked into
 # BUILD_DIR/vm once; nothing is installed. Software emulation (TCG): KVM guests hung in early boot here.
 set -euo pipefail
-skip() {
-    [ "${CI:-}" = true ] && echo "vm: $1 (required in CI)" >&2 && exit 1
-    echo "SKIP: vm: $1" >&2 && exit 77
-}
-build=$(cd "${1:?usage: vm.sh BUILD_DIR COMMAND [ARGS...]}" && pwd) && shift && vm=$build/vm
+skip() { [ "${CI:-}" = true ] && echo "vm: $1 (required in CI)" >&2 && exit 1; echo "SKIP: vm: $1" >&2 && exit 77; }
+build=$(cd "${1:?usage: vm.sh BUILD_DIR COMMAND [ARGS...]}" && pwd) && shift && vm=$build/vm sum=$(cksum <"$0")
 for tool in qemu-system-x86_64 depmod modprobe cpio busybox dpkg-deb; do
     command -v $tool >/dev/null || skip "$tool is not installed (packages qemu-system-x86, kmod, cpio, busybox-static)"
 done
@@ -30,10 +27,11 @@ kernel=$(ls root/boot/vmlinuz-* 2>/dev/null | head -n1) || true
 $(cat download.log 2>/dev/null)"
 version=${kernel##*/vmlinuz-}
 
-# The initramfs: static busybox, the modules for 9p and overlay in the order modprobe gives, and /init.
-if [ ! -s initrd.gz ]; then
+# The initramfs: static busybox, the modules for 9p and overlay in the order modprobe gives, and /init; made
+# again when this script changes.
+if [ ! -s initrd.gz ] || [ "$(cat initrd.sum 2>/dev/null)" != "$sum" ]; then
     depmod -b root "$version"
-    rm -rf initrd && mkdir -p initrd/bin initrd/newroot initrd/rw initrd/proc initrd/dev && cp "$busybox" initrd/bin/busybox
+    rm -rf initrd && mkdir -p initrd/{bin,newroot,rw,proc,dev} && cp "$busybox" initrd/bin/busybox
     for m in virtio_pci 9pnet_virtio 9p overlay; do modprobe -d root -S "$version" --show-depends $m; done | awk '$1 == "insmod" { print $2 }' |
         while read -r ko; do cp "$ko" initrd/ && echo "${ko##*/}"; done | awk '!seen[$0]++' >initrd/modules
     cat >initrd/init <<'INIT'
@@ -41,14 +39,10 @@ if [ ! -s initrd.gz ]; then
 /bin/busybox --install -s /bin
 mount -t proc proc /proc && mount -t devtmpfs dev /dev
 for ko in $(cat /modules); do insmod "/$ko"; done
-out=$(sed 's/.*vm.out=\([^ ]*\).*/\1/' /proc/cmdline) job=$(sed 's/.*vm.job=\([^ ]*\).*/\1/' /proc/cmdline)
-n=/newroot
+out=$(sed 's/.*vm.out=\([^ ]*\).*/\1/' /proc/cmdline) job=$(sed 's/.*vm.job=\([^ ]*\).*/\1/' /proc/cmdline) n=/newroot
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro root $n
-mount -t tmpfs -o mode=755 rw /rw
-for d in etc var tmp; do
-    mkdir -p /rw/$d/u /rw/$d/w && mount -t overlay -o lowerdir=$n/$d,upperdir=/rw/$d/u,workdir=/rw/$d/w vm-$d $n/$d
-done
-chmod 1777 /rw/tmp/u
+mount -t tmpfs -o mode=755 rw /rw && mkdir -p /rw/etc/w /rw/etc/u /rw/var/w /rw/var/u /rw/tmp/w && mkdir -m 1777 /rw/tmp/u
+for d in etc var tmp; do mount -t overlay -o lowerdir=$n/$d,upperdir=/rw/$d/u,workdir=/rw/$d/w vm-$d $n/$d; done
 for d in run mnt root; do mount -t tmpfs -o mode=755 vm-$d $n/$d; done
 mount -t proc proc $n/proc && mount -t sysfs sys $n/sys && mount -t devtmpfs dev $n/dev
 ln -s /proc/self/fd $n/dev/fd && mkdir -p $n/dev/pts $n/dev/shm && mount -t devpts devpts $n/dev/pts && mount -t tmpfs -o mode=1777 shm $n/dev/shm
@@ -56,12 +50,10 @@ mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 out "$n$out"
 # Modules the kernel asks for (nls_utf8 for a share named in UTF-8, crypto) come from the unpacked package.
 printf '#!/bin/sh\nexec chroot %s /sbin/modprobe -d %s "$@"\n' $n "$out/vm/root" >/modprobe
 chmod +x /modprobe && echo /modprobe >/proc/sys/kernel/modprobe
-chroot $n /bin/bash "$job/run" </dev/console >/dev/console 2>&1
-echo $? >"$n$job/status"
-sync && poweroff -f
+chroot $n /bin/bash "$job/run" </dev/console >/dev/console 2>&1; echo $? >"$n$job/status" && sync && poweroff -f
 INIT
     chmod +x initrd/init
-    (cd initrd && find . | cpio -o -H newc --quiet | gzip -1) >initrd.gz.new && mv initrd.gz.new initrd.gz && rm -rf initrd
+    (cd initrd && find . | cpio -o -H newc --quiet | gzip -1) >initrd.gz.new && mv initrd.gz.new initrd.gz && rm -rf initrd && echo "$sum" >initrd.sum
 fi
 flock -u 9 && exec 9>&- && job=$(mktemp -d "$vm/job.XXXXXX") && trap 'rm -rf "$job"' EXIT
 
