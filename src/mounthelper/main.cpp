@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -35,6 +36,8 @@ const char* const base = "/mnt";
 // Root's alone: the lock and the records of the mounts made.
 const char* const stateDir = "/run/sharedeck";
 const auto bound = std::chrono::seconds(25);
+// How long an unmount may wait on the share's server before the mount is detached.
+const auto detachAfter = std::chrono::seconds(5);
 
 [[noreturn]] void fail(const std::string& error)
 {
@@ -206,7 +209,15 @@ int main(int argc, char** argv)
     if (!mount) {
         check(checkUnmount(table, records, mountPoint, uid));
         // -c: no look at the path, which would hang on a share whose server is gone.
-        const int status = run({"/bin/umount", "-c", "--", mountPoint.c_str()}, nullptr, end);
+        const std::string id = topmostId(table, mountPoint);
+        int status =
+            run({"/bin/umount", "-c", "--", mountPoint.c_str()}, nullptr, std::min(end, Clock::now() + detachAfter));
+        // The kernel's unmount of a share whose server stopped or went silent waits on that server; the
+        // mount is detached instead (MNT_DETACH returns at once) and goes when nothing uses it.
+        if (status < 0 && topmostId(mountinfo(), mountPoint) == id)
+            umount2(mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
+        if (status < 0 && topmostId(mountinfo(), mountPoint) != id)
+            status = 0;
         writeRecords(state, liveRecords(records, mountinfo()));
         check(status < 0 ? stopped("/bin/umount") : "");
         return status;
