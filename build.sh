@@ -1,20 +1,24 @@
 #!/bin/bash
 # ./build.sh run     installs what is missing, builds, starts sharedeck
 # ./build.sh test    installs what is missing, builds with warnings as errors,
-#                    runs every test: unit, integration, end-to-end (with the package),
+#                    runs every test: unit, integration, end-to-end (with the package), kernel (in a VM),
 #                    then unit and integration under AddressSanitizer and
 #                    UBSan, then fuzzing
 # ./build.sh demo    as run, then starts it against a private Samba server with
 #                    sample shares; as root, or uses sudo for that part
-# ./build.sh packages run|test   prints the Debian packages each needs
+# ./build.sh packages run|test|vm   prints the Debian packages each needs (vm: for the
+#                    kernel tests, installed without recommends)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins smbclient cifs-utils"
-test_packages="$run_packages clang libclang-rt-14-dev libmount-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus"
+test_packages="$run_packages clang libclang-rt-14-dev libmount-dev samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static"
+# The VM of the kernel tests; without recommends, qemu would pull a graphical front end and firmware.
+vm_packages="qemu-system-x86"
 
-install_missing() {
-    local missing=()
+install_missing() { # [--no-install-recommends] PACKAGES...
+    local missing=() options=()
+    [ "${1:-}" != --no-install-recommends ] || { options=("$1") && shift; }
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
     done
@@ -22,7 +26,7 @@ install_missing() {
     local sudo=""
     [ "$(id -u)" = 0 ] || sudo=sudo
     $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${options[@]}" "${missing[@]}"
 }
 
 build() { # build DIR [cmake options...]
@@ -41,7 +45,7 @@ build_as_invoker() {
 
 case "${1:-}" in
 packages)
-    [ "${2:-}" = run ] && echo "$run_packages" || echo "$test_packages"
+    case ${2:-} in run) echo "$run_packages" ;; vm) echo "$vm_packages" ;; *) echo "$test_packages" ;; esac
     ;;
 run)
     install_missing $run_packages
@@ -73,6 +77,7 @@ demo)
     ;;
 test)
     install_missing $test_packages
+    install_missing --no-install-recommends $vm_packages
     build build-test -DSHAREDECK_WERROR=ON
     (cd build-test && ctest --output-on-failure -j2)
     # No optimisation or debug information: these builds only run tests.
@@ -82,7 +87,7 @@ test)
     (cd build-fuzz && ctest --output-on-failure -j2)
     ;;
 *)
-    sed -n '2,9p' "$0" >&2
+    sed -n '2,10p' "$0" >&2
     exit 2
     ;;
 esac

@@ -49,6 +49,8 @@ const char* const base = "/mnt";
 const char* const stateDir = "/run/sharedeck";
 // The worker's own bound after the input, and the front's, which ends the worker.
 const auto bound = std::chrono::seconds(25), watchdog = std::chrono::seconds(27);
+// How long an unmount may wait on the share's server before the mount is detached.
+const auto detachAfter = std::chrono::seconds(5);
 const size_t maxMountsPerUser = 100, maxOutput = 4096;
 
 // What the caller is to see; written by the front only, once everything else is done.
@@ -343,8 +345,16 @@ int unmountShare(const Request& r, int state, const std::string& table, const st
     check(writeRecords(state, without) ? "" : withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben"));
     std::string output;
     // -c: no look at the path, which would hang on a share whose server is gone.
-    const int status = run({"/bin/umount", "-c", "--", r.mountPoint.c_str()}, nullptr, end, output);
+    const std::string id = topmostId(table, r.mountPoint);
+    int status = run({"/bin/umount", "-c", "--", r.mountPoint.c_str()}, nullptr,
+                     std::min(end, Clock::now() + detachAfter), output);
     shown += output;
+    // The kernel's unmount of a share whose server stopped or went silent waits on that server; the mount is
+    // detached instead (MNT_DETACH returns at once) and goes when nothing uses it.
+    if (status < 0 && topmostId(mountinfo(), r.mountPoint) == id)
+        umount2(r.mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
+    if (status < 0 && topmostId(mountinfo(), r.mountPoint) != id)
+        status = 0;
     const std::string after = mountinfo(), kept = liveRecords(records, after);
     check(kept != without && !writeRecords(state, kept)
               ? withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben")

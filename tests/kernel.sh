@@ -1,0 +1,66 @@
+#!/bin/bash
+# kernel.sh BUILD_DIR: that build's mount helper, run by a user through the real pkexec, on the real Linux CIFS
+# client (inside tests/vm.sh) against the test bed's smbd: what a grant gives (nosuid,nodev, the caller's files,
+# private unless widened), servers as offices have them, and a silent server. Prints what a user would be told
+# for each server, and the times of the commands on a silent one.
+set -u
+[ -n "${KERNEL_VM:-}" ] || KERNEL_VM=1 exec "$(dirname "$0")/vm.sh" "$1" "$0" "$@"
+[ -n "${TESTBED_HELPER:-}" ] || TESTBED_CIFS=kernel TESTBED_POLKIT=$1 exec "$(dirname "$0")/testbed.sh" "$0" "$@"
+
+u=$SMB_USER o=$TESTBED_OTHER_USER out=$TESTBED_DIR/out shares=$TESTBED_DIR/../shares failed=0
+fail() { failed=$((failed + 1)) && echo "kernel: FAIL: $*" >&2 && sed 's/^/  output: /' "$out" >&2; }
+timed() { # timed COMMAND...: runs it, its seconds in $took
+    local start=$EPOCHREALTIME && "$@"; local got=$?
+    took=$(awk "BEGIN { printf \"%.2f\", $EPOCHREALTIME - $start }") && return $got
+}
+helper() { # the user's helper through pkexec, the password ($pw, else the right one) on standard input
+    timed timeout -s KILL 60 runuser -u "$u" -- pkexec "$TESTBED_HELPER" "$@" >"$out" 2>&1 < <(printf %s "${pw-$SMB_PASSWORD}")
+}
+mnt() { # mnt SHARE DIR [OPTIONS]: the window's default options for a normal user, and OPTIONS
+    local create=--create && [ -d "/mnt/$2" ] && create=""
+    helper mount $create "//127.0.0.1/$1" "/mnt/$2" "username=$u,gid=$TESTBED_GID,uid=4711,sec=ntlmssp${3:+,$3}"
+}
+as() { timeout -s KILL 30 runuser -u "$1" -- "${@:2}" 2>/dev/null; }
+opts() { findmnt -n -o OPTIONS -M "/mnt/$1"; }
+reload() { kill -HUP "$(cat /run/samba/smbd.pid)" && sleep 1; }
+told() { echo "kernel: $1: exit $2: $(grep -v '^Refer to\|^$' "$out" | tr '\n' ' ')"; }
+
+# Each grant: nosuid,nodev, files of the caller, and, unless the caller widens the modes, private to them.
+mnt public p || fail "mount public"
+[[ $(opts p) == rw,nosuid,nodev,* ]] || fail "public mounted with $(opts p), not nosuid,nodev"
+as "$u" sh -c 'echo written >/mnt/p/mine' && [ "$(stat -c %u:%g /mnt/p/mine)" = "4711:$TESTBED_GID" ] &&
+    [ "$(cat "$shares/public/mine")" = written ] || fail "the user's file did not reach the server as theirs"
+as "$u" cat /mnt/p/Server_Alive.txt >/dev/null || fail "the user cannot read the share"
+! as "$o" cat /mnt/p/mine >/dev/null || fail "$o reads a share mounted with the default options ($(opts p))"
+helper umount /mnt/p || fail "umount public"
+mnt public p dir_mode=0755,file_mode=0644 && as "$o" cat /mnt/p/mine >/dev/null ||
+    fail "$o cannot read a share widened with dir_mode=0755,file_mode=0644 ($(opts p))"
+helper umount /mnt/p
+
+# Servers as offices have them: a share that needs encryption, share names with a blank, "$" and umlauts.
+mkdir -m 777 "$shares/Grüße" && printf '[enc]\npath = %s\nsmb encrypt = required\n[Grüße]\npath = %s\n' \
+    "$shares/public" "$shares/Grüße" >>/etc/samba/smb.conf && reload
+for share in enc "with space" 'hidden$' Grüße; do
+    mnt "$share" "s$share"; got=$? && told "$share" $got
+    [ $got = 0 ] && as "$u" ls "/mnt/s$share" >/dev/null && helper umount "/mnt/s$share" || fail "mount //127.0.0.1/$share"
+done
+pw=wrong mnt public p; got=$? && told "wrong password" $got && [ $got = 32 ] || fail "a wrong password gave $got, not 32"
+
+# A silent server (SIGSTOP, as after a suspend or a VPN drop; tests/e2e.sh stops it under the window): the
+# keep-alive's touch (stopped at 30 s, as the window does), the mount listing and the helper's umount.
+mnt public p && kill -STOP $(pgrep -x smbd) || fail "silent: mount"
+timed timeout -s KILL 30 runuser -u "$u" -- touch /mnt/p/Server_Alive.txt 2>/dev/null; touch="$took s (exit $?)"
+timed timeout -s KILL 30 mount >/dev/null && listing=$took && helper umount /mnt/p || fail "silent: umount"
+echo "kernel: silent server: keep-alive touch $touch, mount listing $listing s, umount $took s"
+! mountpoint -q /mnt/p && ! pgrep -x 'touch|u?mount.*' || fail "silent: still mounted, or processes left"
+kill -CONT $(pgrep -x smbd)
+
+# SMB1 only: the default fails; vers=1.0 in the options mounts.
+sed -i 's/^\[global\]$/&\nserver min protocol = NT1\nserver max protocol = NT1/' /etc/samba/smb.conf && reload
+mnt public p; told "SMB1 only" $?
+mnt public p vers=1.0 && as "$u" ls /mnt/p >/dev/null || fail "SMB1 only: vers=1.0 does not mount"
+told "SMB1 only, vers=1.0" $? && helper umount /mnt/p
+
+! grep -q ' cifs ' /proc/self/mounts || fail "shares still mounted: $(grep ' cifs ' /proc/self/mounts)"
+[ "$failed" = 0 ] || { echo "kernel: $failed check(s) failed" >&2 && exit 1; }
+echo "kernel: PASS"
