@@ -80,7 +80,7 @@ unmounted() { ! grep -q " /mnt/public " /proc/self/mountinfo && status -1; }
 
 install -d -m 700 -o "$SMB_USER" run
 start() { # a fresh window, the first keystrokes: the user name has the focus, Tab leads to the password
-    XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
+    SHAREDECK_KEEPALIVE_SECONDS=2 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
     until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
     xdotool type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD"
 }
@@ -99,6 +99,8 @@ cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
 runuser -u "$SMB_USER" -- sh -c 'echo e2e >/mnt/public/e2e.txt && grep -qx e2e /mnt/public/e2e.txt' || fail "the user cannot write and read the share"
+# The keep-alive (every 2 s here) touches the marker file on the share.
+t=$(date +%s) && until_ok "the keep-alive's touch" eval '[ "$(stat -c %Y /mnt/public/Server_Alive.txt)" -gt $t ]'
 # A press within the double-click interval after a row's command ended does nothing: wait it out.
 # The mount point the helper made goes with the unmount, so mounting again asks for it again.
 sleep 0.5 && click 54 94 && until_ok "public unmounted" unmounted && [ ! -e /mnt/public ] || fail "/mnt/public left behind"

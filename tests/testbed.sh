@@ -70,7 +70,7 @@ hidden\$/Hidden one
 costs/Costs \$5 a|b pipe
 eighty-characters-$(printf '%062d' 0)/
 SHARES
-touch "$dir/shares/public/Server_Alive.txt"
+touch "$dir/shares/public/Server_Alive.txt" && chmod 666 "$dir/shares/public/Server_Alive.txt"
 printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" >/dev/null
 smbd -D
 for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null && break || sleep 0.1; done
