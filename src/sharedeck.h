@@ -86,4 +86,5 @@ private:
     void showMountError(const QString& text);
     bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row);
     bool startMountListing();
+    void endTouch(const QString& dir);
 };

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -135,6 +137,10 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
     }
     const bool asRoot = systemPaths().asRoot;
     if (action == QLatin1String("umount")) {
+        endTouch(request.mountPoint);
+        // Waiting for the touch ran the event loop: a command may have started meanwhile.
+        if (closing || mountProc.isRunning())
+            return;
         startRowCommand(unmountCommand(request.mountPoint, asRoot), request.share, request.mountPoint, tabellenzeile);
         return;
     }
@@ -251,6 +257,22 @@ void sharedeck::send_touch()
     QTimer::singleShot(systemPaths().keepAlivePeriodMs, this, &sharedeck::send_touch);
 }
 
+// A keep-alive touch hung on a share whose server stopped answering keeps that share busy, and unmounting
+// it would fail: the touch is ended first and given up to 5 s to go (SIGKILL ends even a touch that waits
+// on a dead server, within a second or two). The window goes on painting meanwhile.
+void sharedeck::endTouch(const QString& dir)
+{
+    const QPointer<QProcess> touch = touches.value(dir);
+    if (!touch)
+        return;
+    QEventLoop loop;
+    connect(touch, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    stopCommand(*touch);
+    if (touch && touch->state() != QProcess::NotRunning)
+        loop.exec();
+}
+
 void sharedeck::reject()
 {
     close();
@@ -302,6 +324,7 @@ void sharedeck::closeEvent(QCloseEvent* event)
     if (answer != QMessageBox::Yes)
         return;
     for (const QString& dir : std::as_const(mounted)) {
+        endTouch(dir);
         if (!startRowCommand(unmountCommand(dir, systemPaths().asRoot), QString(), dir, -1))
             continue;
         mountProc.waitForEnd();

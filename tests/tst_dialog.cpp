@@ -415,6 +415,13 @@ private slots:
         QCOMPARE(readFile(hungPids).count('\n'), 1);
         QTRY_COMPARE_WITH_TIMEOUT(readFile(hungPids).count('\n'), 2, 8000);
         QVERIFY(!running(hungPid) && !QFile::exists(without.filePath("Server_Alive.txt")));
+        // Closing unmounts a share only once its hung touch has gone, which kept it busy.
+        QTRY_VERIFY(running(readFile(hungPids).section('\n', 1, 1)));
+        write("umount", "kill -0 $(tail -n1 \"${0%/*}/touch.hung\") 2>/dev/null && exit 32; echo \"$*\" >>\"$0.ran\"");
+        writeFile(bin->filePath("mount.listing"), "//s/a on " + hung.path().toUtf8() + " type cifs (rw)\n");
+        BoxAnswerer answers({QMessageBox::Yes});
+        f.dialog->close();
+        QTRY_COMPARE(readFile(bin->filePath("umount.ran")), hung.path() + "\n");
     }
 
     void closing_data()
