@@ -144,6 +144,7 @@ bound=$((3 * ${E2E_BOUND:-30})) until_ok "the program to end" eval '! kill -0 $a
 kill $probing && wait $probing || true; kill -CONT $(smbds)
 echo "e2e: server silent: closing with Yes took $((SECONDS - t0)) s; longest wait for the window: $(<freeze-stopped)" \
     "with the server stopped, $(<freeze-silent) silent"
+for f in freeze-stopped freeze-silent; do awk '{ exit !($1 < 1) }' $f || fail "the window did not answer for $(<$f)"; done
 wait "$app" || fail "exit status $?, expected 0"
 ! pgrep -x 'touch|u?mount.*' || fail "processes left behind"
 # The stand-in for mount.cifs names each mount after its share.
