@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "dialogsupport.h"
 #include "mounttable.h"
+#include "sharelisting.h"
 #include "systempaths.h"
 
 #include <QApplication>
@@ -221,7 +222,7 @@ void sharedeck::mountProcBeendet()
         break;
     case CommandEnd::Failed:
         showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(mountProc.exitCode()) +
-                       pre(output));
+                       pre(output) + mountFailureAdvice(output).toHtmlEscaped());
         break;
     case CommandEnd::NotAuthorised:
         showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "

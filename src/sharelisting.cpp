@@ -60,3 +60,12 @@ ListingFailure explainListingFailure(const QString& output)
     }
     return {};
 }
+
+QString mountFailureAdvice(const QString& output)
+{
+    // mount.cifs's own hint when the server closed the connection on SMB2 and later.
+    if (output.contains(QLatin1String("vers=1.0")))
+        return QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "
+                              "vers=1.0 hinzu.");
+    return {};
+}

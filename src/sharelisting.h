@@ -18,3 +18,6 @@ struct ListingFailure {
     QString advice, line;
 };
 ListingFailure explainListingFailure(const QString& output);
+
+// What to do about a failed mount in plain words, in German, where mount's output tells it; else empty.
+QString mountFailureAdvice(const QString& output);

@@ -90,6 +90,7 @@ private slots:
         for (const char* status : {"CONNECTION_REFUSED", "HOST_UNREACHABLE", "NETWORK_UNREACHABLE"})
             QTest::newRow(status) << explained(QString("do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status)) << QString("Der Server ist nicht | do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status);
         QTest::newRow("SMB1 only") << explained("protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED") << "Der Server spricht nur | protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED";
+        QTest::newRow("mount: SMB1 only") << mountFailureAdvice("mount error: Server abruptly closed the connection.\n... Try mounting with vers=1.0.\nmount error(112): Host is down\n").section(' ', 0, 3) + "|" + mountFailureAdvice("mount error(13): Permission denied") << "Der Server spricht nur|";
         QTest::newRow("failure not known") << explained("tree connect failed: NT_STATUS_ACCESS_DENIED") << " | ";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";
