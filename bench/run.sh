@@ -4,7 +4,8 @@
 #   sudo bench/run.sh
 # Root runs the real-server rows inside tests/testbed.sh (a Samba server in
 # private namespaces, with polkit for the normal user's row); without root they
-# read "skipped". Debian packages:
+# read "skipped". As root they run once more, fewer times, on the real Linux CIFS client in the VM of the
+# kernel tests (tests/vm.sh: qemu-system-x86 kmod cpio busybox-static). Debian packages:
 # cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins hyperfine time, and for
 # the real-server rows samba smbclient cifs-utils iproute2 util-linux pkexec dbus.
 # Timing: the dialog's figures come from the own QElapsedTimer loop of
@@ -31,10 +32,11 @@ plus() { awk -v a="$1" -v b="$2" 'BEGIN { if (a > 0 && b > 0) printf "%.3f", a +
 # row WHAT VALUE BASELINE BASELINE-VALUE UNIT
 row() { printf '%s\t%s\t%s\t%s\t%s\n' "$@" >>"$tmp/rows"; }
 
-if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported
-    export PASSWD=$SMB_PASSWORD       # for the bare commands: never on a command line
-    row "Load Shares to table (real server)" "$(drv load 15)" "bare smbclient -g -L" \
-        "$(hf 15 "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
+if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported; in the VM TESTBED_BENCH_* say it
+    tmp=${TESTBED_BENCH_TMP:-$tmp} runs=${TESTBED_BENCH_RUNS:-15} on=${TESTBED_BENCH_ON:-}
+    export PASSWD=$SMB_PASSWORD # for the bare commands: never on a command line
+    row "Load Shares to table (real server)$on" "$(drv load $runs)" "bare smbclient -g -L" \
+        "$(hf $runs "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
     # The stand-in for mount.cifs takes no environment beyond PATH and PASSWD, which the helper passes; as
     # root the window hands mount its own, so both root rows run mount through a wrapper that drops the rest.
     mkdir -p "$tmp/clean" && printf '%s\n' '#!/bin/bash' 'for v in $(compgen -e); do' \
@@ -42,11 +44,11 @@ if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported
     chmod +x "$tmp/clean/mount"
     # Mount points as a user picks them: /mnt/NAME, root's for root, the user's own for the helper.
     dir=/mnt/bench-bare && mkdir -p "$dir" /mnt/bench-root && install -d -o "$SMB_USER" -g "$TESTBED_GID" /mnt/bench
-    bare=$(hf 15 "$tmp/clean/mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
+    bare=$(hf $runs "$tmp/clean/mount -t cifs //$SMB_SERVER/public $dir -o username=$SMB_USER,gid=1000,uid=1000,sec=ntlmssp" \
         --prepare "umount $dir 2>/dev/null || true")
-    row "row button to green (mount), root" "$(PATH=$tmp/clean:$PATH drv press 15 /mnt/bench-root)" \
+    row "row button to green (mount), root$on" "$(PATH=$tmp/clean:$PATH drv press $runs /mnt/bench-root)" \
         "bare mount -t cifs, root" "$bare" ms
-    row "same, normal user: pkexec, helper" "$(as="runuser -u $SMB_USER --" drv press 15 /mnt/bench)" \
+    row "same, normal user: pkexec, helper$on" "$(as="runuser -u $SMB_USER --" drv press $runs /mnt/bench)" \
         "bare mount -t cifs, root" "$bare" ms
     exit 0
 fi
@@ -54,12 +56,18 @@ fi
 cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
     -DSHAREDECK_BENCH=ON >/dev/null
 cmake --build "$root/build-bench" >/dev/null
-tmp=$(mktemp -d)
+# In the build directory: the VM below writes its rows there too.
+tmp=$(mktemp -d "$root/build-bench/run.XXXXXX")
 export tmp
 trap 'rm -rf "$tmp"' EXIT
 
 TESTBED_POLKIT=$root/build-bench "$root/tests/testbed.sh" "$root/bench/run.sh" --real-server 2>>"$tmp/log" ||
     row "Load Shares, row button (real server)" skipped "needs root, tests/testbed.sh, polkit" - ""
+# The same rows on the real Linux CIFS client, in the VM of the kernel tests: under emulation only the ratios
+# mean anything.
+TESTBED_CIFS=kernel TESTBED_POLKIT=$root/build-bench TESTBED_BENCH_TMP=$tmp TESTBED_BENCH_RUNS=5 \
+    TESTBED_BENCH_ON=" (VM)" "$root/tests/vm.sh" "$root/build-bench" "$root/tests/testbed.sh" "$root/bench/run.sh" \
+    --real-server >>"$tmp/log" 2>&1 || row "the same in a VM, real kernel" skipped "needs root, qemu, a kernel" - ""
 
 # A stand-in smbclient printing N disk shares.
 shares() { # shares N: makes a directory with that smbclient and names it
