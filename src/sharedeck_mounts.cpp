@@ -240,8 +240,9 @@ void sharedeck::send_touch()
 {
     for (const QString& dir : QStringList(mountedDirs)) {
         // A directory whose last touch still runs (its server may be gone)
-        // is skipped this round; the window never waits for a touch.
-        if (touches.contains(dir))
+        // is skipped this round; the window never waits for a touch. So is
+        // one being unmounted, which a touch would keep busy.
+        if (touches.contains(dir) || closing || (mountProc.isRunning() && dir == runningMountPoint))
             continue;
         auto* touch = new QProcess(this);
         if (!startCommand(*touch, touchCommand(dir))) {
