@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "checks.h"
 #include "systempaths.h"
 
 #include <QDir>
@@ -132,9 +133,10 @@ QString mountPointProblem(const QString& cleaned)
 
 QString shareMountProblem(const QString& share)
 {
-    if (share.startsWith(QLatin1Char('-')) || share.contains(QLatin1Char(',')) || share.contains(QLatin1Char('\\')))
+    // The mount helper's own rule decides; the text says it in the window's words.
+    if (!checkSource("//host/" + share.toStdString()).empty())
         return QStringLiteral("Diese Freigabe lässt sich nicht einhängen: Ihr Name beginnt mit \"-\" oder enthält "
-                              "\",\" oder \"\\\".");
+                              "\",\", \"\\\" oder ein Steuerzeichen.");
     return {};
 }
 
