@@ -256,10 +256,16 @@ int run(std::vector<const char*> args, const char* secret, Clock::time_point end
     }
     const bool ended = info.si_pid == child;
     kill(ownNamespace ? child : -child, SIGKILL);
+    // A killed child stuck in the kernel (an umount waiting on a server that is gone) goes once its call
+    // returns: it is waited for only briefly, so that the mount can be detached meanwhile.
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    while (!ownNamespace && (waitpid(-child, nullptr, 0) > 0 || errno == EINTR)) {
+    const auto reapBy = Clock::now() + std::chrono::seconds(2);
+    while (waitpid(child, &status, WNOHANG) == 0 && Clock::now() < reapBy)
+        usleep(20000);
+    for (pid_t got = 0; !ownNamespace && Clock::now() < reapBy && (got >= 0 || errno == EINTR);) {
+        got = waitpid(-child, nullptr, WNOHANG);
+        if (got == 0)
+            usleep(20000);
     }
     drain();
     close(out[0]);
