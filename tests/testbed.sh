@@ -23,9 +23,10 @@ skip() {
 if [ -z "${TESTBED_INSIDE:-}" ]; then
     [ "$(id -u)" = 0 ] || skip "needs root for namespaces, smbd and mount"
     polkit_tools="cmake dpkg-deb pkexec pkaction dbus-daemon runuser /usr/lib/polkit-1/polkitd"
-    for tool in smbd smbpasswd smbclient unshare ip ${TESTBED_POLKIT:+$polkit_tools}; do
+    for tool in smbd smbpasswd smbclient unshare ip ${TESTBED_POLKIT:+$polkit_tools} ${TESTBED_KERBEROS:+samba samba-tool winbindd kinit}; do
         command -v "$tool" >/dev/null || skip "$tool is not installed"
     done
+    [ -z "${TESTBED_KERBEROS:-}" ] || [ -e /etc/krb5.conf ] || skip "/etc/krb5.conf (krb5-config) is missing"
     [ -e /sbin/mount.cifs ] || skip "/sbin/mount.cifs (cifs-utils) is missing"
     unshare --net --mount true 2>/dev/null || skip "unshare --net --mount is not permitted here"
     # In its own PID namespace every process of the test bed ends with it.
@@ -46,7 +47,8 @@ mkdir /var/lib/samba/private
 # The accounts exist only in this mount namespace.
 export SMB_SERVER=127.0.0.1 SMB_USER=${TESTBED_USER:-sdtest} SMB_PASSWORD=${TESTBED_PASSWORD:-'pa,ss%wo$rd'}
 export TESTBED_DIR=$dir/work TESTBED_OTHER_USER=sdother TESTBED_GID=4700
-for f in passwd group; do cp "/etc/$f" "$dir/$f" && mount --bind "$dir/$f" "/etc/$f"; done
+# In the VM (tests/vm.sh) the guest's own /etc: the kernel's helpers (cifs.upcall) look the accounts up there.
+[ -n "${TESTBED_GUEST:-}" ] || for f in passwd group; do cp "/etc/$f" "$dir/$f" && mount --bind "$dir/$f" "/etc/$f"; done
 account() { # account NAME UID [GID GROUP]: by default a group of the same name and id
     echo "$1:x:$2:${3:-$2}::/nonexistent:/usr/sbin/nologin" >>/etc/passwd && echo "${4:-$1}:x:${3:-$2}:" >>/etc/group
 }
@@ -73,7 +75,30 @@ SHARES
 touch "$dir/shares/public/Server_Alive.txt" && chmod 666 "$dir/shares/public/Server_Alive.txt"
 printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" >/dev/null
 smbd -D
-for _ in $(seq 100); do (exec 3<>/dev/tcp/127.0.0.1/445) 2>/dev/null && break || sleep 0.1; done
+port() { for _ in $(seq 600); do (exec 3<>"/dev/tcp/$1") 2>/dev/null && return || sleep 0.1; done; return 1; }
+port 127.0.0.1/445
+
+# An Active Directory domain at 127.0.0.3: provisioned into the file once (seconds here, minutes in the VM), then
+# started from it. Its user may write on the share "krb", which has a marker file for the keep-alive.
+if [ -n "${TESTBED_KERBEROS:-}" ]; then
+    export KRB_SERVER=dc1.sharedeck.test KRB_USER=kerbi@SHAREDECK.TEST KRB_PASSWORD=Kerb-pass1 KRB_ADMIN_PASSWORD=Adm1n-pass2
+    dc=/var/lib/samba/dc && tool() { samba-tool "$@" -H $dc/private/sam.ldb >/dev/null; }
+    if [ ! "$TESTBED_KERBEROS" -nt "$0" ]; then
+        samba-tool domain provision --targetdir=$dc --realm=SHAREDECK.TEST --domain=SHAREDECK --host-name=dc1 \
+            --host-ip=127.0.0.3 --server-role=dc --dns-backend=NONE --adminpass=$KRB_ADMIN_PASSWORD -s /dev/null \
+            --option={"interfaces=127.0.0.3","bind interfaces only=yes","pid directory=$dc","ncalrpc dir=$dc/ncalrpc",\
+"log file=$dc/log","tls enabled=no","server services=-dns -nbt -wrepl -ldap -cldap -drepl -kcc -dnsupdate -ntp_signd"} >$dc.log 2>&1 ||
+            { cat $dc.log && exit 1; }
+        tool user create kerbi $KRB_PASSWORD && tool user setexpiry kerbi --noexpiry
+        mkdir -m 777 $dc/krb && install -m 666 /dev/null $dc/krb/Server_Alive.txt
+        printf '[krb]\npath = %s\nread only = no\n' $dc/krb >>$dc/etc/smb.conf && tar -C / -cf "$TESTBED_KERBEROS" ${dc#/}
+    fi
+    ip addr add 127.0.0.3/8 dev lo && tar -C / -xf "$TESTBED_KERBEROS"
+    echo "127.0.0.3 $KRB_SERVER" >"$dir/hosts" && printf '%s\n' "[libdefaults]" "default_realm = SHAREDECK.TEST" \
+        "dns_lookup_kdc = false" "rdns = false" "[realms]" "SHAREDECK.TEST = {" "kdc = 127.0.0.3" "}" >"$dir/krb5.conf"
+    for f in hosts krb5.conf; do mount --bind "$dir/$f" "/etc/$f"; done
+    samba -s $dc/etc/smb.conf && port 127.0.0.3/88 && port 127.0.0.3/445
+fi
 
 # /usr gets an overlay: the host may have no sharedeck or a real installation.
 if [ -n "${TESTBED_POLKIT:-}" ]; then

@@ -48,9 +48,12 @@ mount -t proc proc $n/proc && mount -t sysfs sys $n/sys && mount -t devtmpfs dev
 ln -s /proc/self/fd $n/dev/fd && mkdir -p $n/dev/pts $n/dev/shm && mount -t devpts devpts $n/dev/pts && mount -t tmpfs -o mode=1777 shm $n/dev/shm
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 out "$n$out"
 # Modules the kernel asks for (nls_utf8 for a share named in UTF-8, crypto) come from the unpacked package.
-printf '#!/bin/sh\nexec chroot %s /sbin/modprobe -d %s "$@"\n' $n "$out/vm/root" >/modprobe
-chmod +x /modprobe && echo /modprobe >/proc/sys/kernel/modprobe
-chroot $n /bin/bash "$job/run" </dev/console >/dev/console 2>&1; echo $? >"$n$job/status" && sync && poweroff -f
+mkdir -p $n/run/vm && cp /bin/busybox $n/run/vm/ && echo /run/vm/modprobe >/proc/sys/kernel/modprobe
+printf '#!/bin/sh\nexec /sbin/modprobe -d %s "$@"\n' "$out/vm/root" >$n/run/vm/modprobe && chmod +x $n/run/vm/modprobe
+# The host's root becomes the root of all, the kernel's helpers included: /sbin/request-key for Kerberos mounts,
+# and cifs.upcall, which enters the namespaces of the mount's caller, finds that caller's files there.
+exec switch_root $n /run/vm/busybox sh -c '/bin/bash "$0/run" </dev/console >/dev/console 2>&1; echo $? >"$0/status"
+sync && /run/vm/busybox poweroff -f' "$job"
 INIT
     chmod +x initrd/init
     (cd initrd && find . | cpio -o -H newc --quiet | gzip -1) >initrd.gz.new && mv initrd.gz.new initrd.gz && rm -rf initrd && echo "$sum" >initrd.sum
@@ -61,6 +64,7 @@ flock -u 9 && exec 9>&- && job=$(mktemp -d "$vm/job.XXXXXX") && trap 'rm -rf "$j
 {
     echo "modprobe -d '$vm/root' -a cifs gcm ccm sha512 cmac ecb ctr ghash-generic || exit 125"
     printf 'cd %q || exit 125\n' "$OLDPWD"
+    echo "export TESTBED_GUEST=1"
     for v in CI PATH LANG $(compgen -e | grep -E '^(TESTBED|E2E|KERNEL)_' || true); do printf 'export %s=%q\n' "$v" "${!v-}"; done
     printf 'exec'; printf ' %q' "$@"; echo
 } >"$job/run"
