@@ -34,18 +34,18 @@ void sharedeck::listShares(const QString& server, bool kerberos)
 {
     const QString user = UsernameLineEdit->text();
     const QString password = PasswordLineEdit->text();
-    if (const QString problem = kerberos ? kerberosServerProblem(server) : QString(); !problem.isEmpty()) {
-        showInfoView(tableWidget, problem);
-        return;
-    }
-    if (!kerberos && (user.isEmpty() || password.isEmpty())) {
+    if (kerberos) {
+        if (const QString problem = kerberosServerProblem(server); !problem.isEmpty()) {
+            showInfoView(tableWidget, problem);
+            return;
+        }
+    } else if (user.isEmpty() || password.isEmpty()) {
         runMessageBox(messageFont, 10, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
                       QStringLiteral("sharedeck"),
                       tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
                          "Bitte füllen Sie die Felder username und password aus."));
         return;
-    }
-    if (const QString problem = kerberos ? QString() : listingUserProblem(user); !problem.isEmpty()) {
+    } else if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
         runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
                       QStringLiteral("sharedeck"), problem);
         return;
