@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "checks.h"
+#include "sharelisting.h"
 #include "systempaths.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <netdb.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -32,6 +34,18 @@ Command shareListCommand(const QString& server, const QString& user, const QStri
     return withPassword({QStringLiteral("smbclient"), {"-g", "-U", user, "-L", server}}, password);
 }
 
+Command ticketCheckCommand()
+{
+    return {QStringLiteral("klist"), {"-s"}};
+}
+
+Command kerberosShareListCommand(const QString& server)
+{
+    Command command{QStringLiteral("smbclient"), {"-g", "-L", server, "--use-kerberos=required", "-N"}};
+    command.environment.remove(QStringLiteral("PASSWD"));
+    return command;
+}
+
 Command mountListCommand()
 {
     return {QStringLiteral("mount"), {}};
@@ -41,9 +55,13 @@ Command mountCommand(const MountRequest& request, bool asRoot)
 {
     const QString source = "//" + serverHost(request.server) + "/" + request.share;
     const QString options = mountOptionString(request.user, request.options);
-    if (asRoot)
-        return withPassword({QStringLiteral("mount"), {"-t", "cifs", source, request.mountPoint, "-o", options}},
-                            request.password);
+    if (asRoot) {
+        const Command mount{QStringLiteral("mount"), {"-t", "cifs", source, request.mountPoint, "-o", options}};
+        // Kerberos without a password: the ticket alone, as the helper does it.
+        if (request.password.isEmpty() && usesKerberos(request.options))
+            return mount;
+        return withPassword(mount, request.password);
+    }
     QStringList arguments{helperPath(), "mount"};
     if (request.createMountPoint)
         arguments << "--create";
@@ -76,11 +94,33 @@ QString serverHost(const QString& server)
     return server.mid(start);
 }
 
-QString defaultMountOptions(bool asRoot)
+bool isIpAddress(const QString& host)
 {
+    // An IPv6 zone names an interface that need not exist here.
+    const QString address = host.contains(QLatin1Char(':')) ? host.section(QLatin1Char('%'), 0, 0) : host;
+    addrinfo hints{};
+    hints.ai_flags = AI_NUMERICHOST; // never a lookup
+    addrinfo* found = nullptr;
+    const bool numeric = ::getaddrinfo(address.toLocal8Bit().constData(), nullptr, &hints, &found) == 0;
+    if (found)
+        ::freeaddrinfo(found);
+    return numeric;
+}
+
+QString kerberosServerProblem(const QString& server)
+{
+    if (isIpAddress(serverHost(server)))
+        return QStringLiteral("Kerberos braucht den Namen des Servers, nicht seine Adresse. Bitte tragen Sie den Namen "
+                              "des Servers in server.conf ein, oder geben Sie Benutzername und Passwort ein.");
+    return {};
+}
+
+QString defaultMountOptions(bool asRoot, bool kerberos)
+{
+    const QString sec = kerberos ? QStringLiteral("krb5") : QStringLiteral("ntlmssp");
     if (asRoot)
-        return QStringLiteral("gid=1000,uid=1000,sec=ntlmssp");
-    return QStringLiteral("gid=%1,uid=%2,sec=ntlmssp").arg(systemPaths().gid).arg(systemPaths().uid);
+        return QStringLiteral("gid=1000,uid=1000,sec=") + sec;
+    return QStringLiteral("gid=%1,uid=%2,sec=%3").arg(systemPaths().gid).arg(systemPaths().uid).arg(sec);
 }
 
 QString mountOptionString(const QString& user, const QString& options)
@@ -91,10 +131,14 @@ QString mountOptionString(const QString& user, const QString& options)
         domain = user.left(split);
         name = user.mid(split + 1);
     }
-    QString result = "username=" + name;
+    QStringList items;
+    if (!name.isEmpty())
+        items << "username=" + name;
     if (!domain.isEmpty())
-        result += ",domain=" + domain;
-    return options.isEmpty() ? result : result + "," + options;
+        items << "domain=" + domain;
+    if (!options.isEmpty())
+        items << options;
+    return items.join(QLatin1Char(','));
 }
 
 QString listingUserProblem(const QString& user)

@@ -26,6 +26,10 @@ struct MountRequest {
 };
 
 Command shareListCommand(const QString& server, const QString& user, const QString& password);
+// Whether the user holds a valid Kerberos ticket: "klist -s" exits 0 then.
+Command ticketCheckCommand();
+// The share listing with the user's Kerberos ticket: no user name, no password anywhere.
+Command kerberosShareListCommand(const QString& server);
 Command mountListCommand();
 // As root the commands run directly; otherwise pkexec runs the mount helper,
 // which reads the password from standard input.
@@ -40,17 +44,27 @@ QString mountPointFor(const QString& share);
 // "//host" or "\\host", mount wants the bare name.
 QString serverHost(const QString& server);
 
+// Whether a host is an address rather than a name: IPv4 in any form the C
+// library reads as one (also "127.1"), IPv6 with or without a zone
+// ("fe80::2%lo"). Kerberos finds a server by its name only.
+bool isIpAddress(const QString& host);
+
+// Why a server cannot be listed with Kerberos, empty when it can.
+QString kerberosServerProblem(const QString& server);
+
 // The line the mount helper writes on standard output once it runs as root,
 // that is once polkit has authorised the user.
 inline const QByteArray authorisedMarker = QByteArrayLiteral("sharedeck-mount: authorised\n");
 
 // sec=ntlmssp: Linux no longer knows sec=ntlm, and ntlmssp is its default
-// anyway. A normal user gets the shares owned by their own ids.
-QString defaultMountOptions(bool asRoot);
+// anyway; sec=krb5 for the rows of a listing made with a Kerberos ticket. A
+// normal user gets the shares owned by their own ids.
+QString defaultMountOptions(bool asRoot, bool kerberos = false);
 
 // The -o string for a user name and the row's options. mount.cifs does not
 // split a domain off the user name, so "CORP\bob" and "CORP/bob" become
-// "username=bob,domain=CORP".
+// "username=bob,domain=CORP". An empty user name gives no username= at all
+// (Kerberos takes the name from the ticket).
 QString mountOptionString(const QString& user, const QString& options);
 
 // A user name that smbclient would split: "-U user%rest" takes the rest as

@@ -64,12 +64,18 @@ private:
     QIcon redIcon;
     QStringList mountedDirs;
 
-    // The server of the running share listing, and the one the table shows.
+    // The server of the running share listing, and the one the table shows;
+    // whether each is listed with a Kerberos ticket. With the password empty
+    // the listing first asks klist whether there is a ticket.
     QString listingServer;
     QString tableServer;
-    // The share and mount point of the running mount or umount, and its row.
+    bool listingKerberos = false;
+    bool tableKerberos = false;
+    bool checkingTicket = false;
+    // The share, mount point and options of the running mount or umount, and its row.
     QString runningShare;
     QString runningMountPoint;
+    QString runningOptions;
     int runningRow = -1;
     // Ended mounts and umounts (share, mount point) the next mount listing
     // judges, whatever the table shows by then, and those the running one judges.
@@ -83,8 +89,10 @@ private:
     // One keep-alive touch per directory at a time.
     QHash<QString, QProcess*> touches;
 
+    void listShares(const QString& server, bool kerberos);
     void showMountError(const QString& text);
-    bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row);
+    bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
+                         const QString& options = {});
     bool startMountListing();
     void endTouch(const QString& dir);
 };

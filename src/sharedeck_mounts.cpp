@@ -173,10 +173,11 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         showMountError("<b>" + problem + "</b><br>" + pre(request.mountPoint));
         return;
     }
-    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile);
+    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile, request.options);
 }
 
-bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row)
+bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
+                                const QString& options)
 {
     pushWaitCursor();
     if (!mountProc.start(command)) {
@@ -191,6 +192,7 @@ bool sharedeck::startRowCommand(const Command& command, const QString& share, co
     }
     runningShare = share;
     runningMountPoint = mountPoint;
+    runningOptions = options;
     runningRow = row;
     return true;
 }
@@ -222,7 +224,7 @@ void sharedeck::mountProcBeendet()
         break;
     case CommandEnd::Failed:
         showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(mountProc.exitCode()) +
-                       pre(output) + mountFailureAdvice(output).toHtmlEscaped());
+                       pre(output) + mountFailureAdvice(output, runningOptions).toHtmlEscaped());
         break;
     case CommandEnd::NotAuthorised:
         showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "

@@ -16,37 +16,63 @@ void sharedeck::load_Shares()
     if (smbclientProc.isRunning() || closing)
         return;
     const QString server = serverName(ServerComboBox->currentText());
+    // Without a password a Kerberos ticket may do; klist tells, and its end goes on.
+    if (PasswordLineEdit->text().isEmpty()) {
+        pushWaitCursor();
+        if (smbclientProc.start(ticketCheckCommand())) {
+            listingServer = server;
+            checkingTicket = true;
+            return;
+        }
+        popWaitCursor();
+    }
+    listShares(server, false);
+}
+
+// Starts the listing: with the user's Kerberos ticket, or with user name and password.
+void sharedeck::listShares(const QString& server, bool kerberos)
+{
     const QString user = UsernameLineEdit->text();
     const QString password = PasswordLineEdit->text();
-
-    if (user.isEmpty() || password.isEmpty()) {
+    if (kerberos) {
+        if (const QString problem = kerberosServerProblem(server); !problem.isEmpty()) {
+            showInfoView(tableWidget, problem);
+            return;
+        }
+    } else if (user.isEmpty() || password.isEmpty()) {
         runMessageBox(messageFont, 10, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
                       QStringLiteral("sharedeck"),
                       tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
                          "Bitte füllen Sie die Felder username und password aus."));
         return;
-    }
-    if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
+    } else if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
         runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
                       QStringLiteral("sharedeck"), problem);
         return;
     }
     pushWaitCursor();
-    if (!smbclientProc.start(shareListCommand(server, user, password))) {
+    if (!smbclientProc.start(kerberos ? kerberosShareListCommand(server) : shareListCommand(server, user, password))) {
         popWaitCursor();
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
         return;
     }
     // The table will belong to the server the listing was started for.
     listingServer = server;
+    listingKerberos = kerberos;
 }
 
 void sharedeck::smbclientProcBeendet()
 {
     popWaitCursor();
     const CommandEnd end = smbclientProc.end();
+    const bool ticketChecked = std::exchange(checkingTicket, false);
     if (end == CommandEnd::Stopped) // by closing the window
         return;
+    // klist said whether there is a ticket; without one (or without klist) the password is needed.
+    if (ticketChecked) {
+        listShares(listingServer, end == CommandEnd::Succeeded);
+        return;
+    }
     signalMapper = new QSignalMapper(this);
     shareList = smbclientProc.outputTooLarge() ? QStringList()
                                                : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
@@ -64,16 +90,17 @@ void sharedeck::smbclientProcBeendet()
                      tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
     } else if (smbclientProc.exitCode() == 1) {
         const QString output = smbclientProc.text();
-        const ListingFailure failure = explainListingFailure(output);
+        const ListingFailure failure = explainListingFailure(output, listingKerberos);
+        const QString line = failure.line.isEmpty() ? QString() : "\n\n" + failure.line;
         showInfoView(tableWidget, failure.advice.isEmpty()
                                       ? shownText(output)
-                                      : failure.advice + "\n\n" + failure.line + tr("\n\nAusgabe von smbclient:\n") +
-                                            shownText(output));
+                                      : failure.advice + line + tr("\n\nAusgabe von smbclient:\n") + shownText(output));
     } else if (shareList.isEmpty()) {
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
     } else {
         tableServer = listingServer;
+        tableKerberos = listingKerberos;
         clear_tableWidget();
     }
 }
@@ -105,7 +132,7 @@ void sharedeck::create_Sharelist()
     for (int column = 0; column < 5; ++column)
         tableWidget->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromLatin1(titles[column])));
 
-    const QString options = defaultMountOptions(systemPaths().asRoot);
+    const QString options = defaultMountOptions(systemPaths().asRoot, tableKerberos);
     for (int row = 0; row < rows; ++row) {
         auto* button = new QPushButton;
         button->setObjectName(QStringLiteral("mountButton%1").arg(row));

@@ -28,7 +28,7 @@ QStringList diskSharesFromListing(const QString& output)
     return shares;
 }
 
-ListingFailure explainListingFailure(const QString& output)
+ListingFailure explainListingFailure(const QString& output, bool kerberos)
 {
     static const QString unreachable =
         QStringLiteral("Der Server ist nicht erreichbar oder antwortet nicht. Bitte prüfen Sie, ob er eingeschaltet "
@@ -52,17 +52,44 @@ ListingFailure explainListingFailure(const QString& output)
                         "in /etc/samba/smb.conf unter [global] \"client min protocol = NT1\" eintragen; zum "
                         "Einhängen fügen Sie in der Spalte Options vers=1.0 hinzu.")},
     };
-    for (QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
+    const QList<QStringView> lines = QStringView(output).split(QLatin1Char('\n'));
+    for (QStringView line : lines) {
         for (const auto& [status, advice] : known) {
-            if (line.contains(status))
+            // With a ticket there is no password to be wrong.
+            if (line.contains(status) && !(kerberos && status == QLatin1String("NT_STATUS_LOGON_FAILURE")))
                 return {advice, line.trimmed().toString()};
         }
     }
-    return {};
+    if (!kerberos)
+        return {};
+    ListingFailure failure{
+        QStringLiteral("Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen, oder der Server "
+                       "gehört nicht zur Domäne. Bitte melden Sie sich neu an (oder führen Sie kinit aus) und laden "
+                       "Sie die Freigaben noch einmal, oder geben Sie Benutzername und Passwort ein."),
+        {}};
+    for (QStringView line : lines) {
+        if (failure.line.isEmpty() && line.contains(QLatin1String("NT_STATUS_")))
+            failure.line = line.trimmed().toString();
+    }
+    return failure;
 }
 
-QString mountFailureAdvice(const QString& output)
+bool usesKerberos(const QString& options)
 {
+    const QStringList items = options.split(QLatin1Char(','));
+    return items.contains(QLatin1String("sec=krb5")) || items.contains(QLatin1String("sec=krb5i"));
+}
+
+QString mountFailureAdvice(const QString& output, const QString& options)
+{
+    // 126 (ENOKEY): the kernel's upcall found no usable ticket. With Kerberos, mount.cifs reports a ticket the
+    // server refused (expired, or the server is not known in the domain) as 13.
+    if (output.contains(QLatin1String("mount error(126)")) ||
+        (usesKerberos(options) &&
+         (output.contains(QLatin1String("mount error(13)")) || output.contains(QLatin1String("Permission denied")))))
+        return QStringLiteral("Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen oder fehlt, "
+                              "oder der Server ist der Domäne unbekannt. Bitte melden Sie sich neu an (oder führen "
+                              "Sie kinit aus), oder geben Sie Ihr Passwort ein und laden Sie die Freigaben neu.");
     // mount.cifs's own hint when the server closed the connection on SMB2 and later.
     if (output.contains(QLatin1String("vers=1.0")))
         return QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "

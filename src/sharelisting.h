@@ -13,11 +13,18 @@ bool isOfferableShareName(const QString& name);
 
 // A failed listing in plain words: what happened and what to do, in German,
 // and the line of smbclient's output that tells it (warnings may come before
-// it). Both empty for a failure not known here.
+// it). Both empty for a failure not known here. A listing with a Kerberos
+// ticket that failed on anything but the way to the server failed on the
+// ticket or the server's place in the domain: then the advice says so and the
+// line is the first that names a status, if any.
 struct ListingFailure {
     QString advice, line;
 };
-ListingFailure explainListingFailure(const QString& output);
+ListingFailure explainListingFailure(const QString& output, bool kerberos = false);
 
-// What to do about a failed mount in plain words, in German, where mount's output tells it; else empty.
-QString mountFailureAdvice(const QString& output);
+// Whether mount options ask for Kerberos (sec=krb5 or sec=krb5i).
+bool usesKerberos(const QString& options);
+
+// What to do about a failed mount in plain words, in German, where mount's
+// output (and, for Kerberos, the options it ran with) tell it; else empty.
+QString mountFailureAdvice(const QString& output, const QString& options = {});

@@ -2,10 +2,10 @@
 # Stands in for "mount.cifs SRC DIR -o OPTS" (PASSWD in the environment): checks the credentials against the real
 # server, then mounts a tmpfs named SRC at DIR keeping uid=, gid=, nosuid, nodev of OPTS, dir_mode= as its mode, and
 # puts Server_Alive.txt there, owned by uid= and gid=, with the mode of file_mode= (the kernel's 755 by default).
-# Refuses (exit 99) an environment with more than PATH and PASSWD and a password on mount's command line; like
-# cifs.upcall, Kerberos (sec=krb5, or no sec= at all: the server may offer nothing else) without cruid= of the uid
-# would take root's credentials. Mount points for tests: DIR .../standin-hang never answers, .../standin-nosuid
-# mounts without nosuid and nodev.
+# Refuses (exit 99) an environment with more than PATH and PASSWD, a password on mount's command line, and
+# Kerberos with PASSWD set but empty (a ticket alone needs none); like cifs.upcall, Kerberos (sec=krb5, or no sec=
+# at all: the server may offer nothing else) without cruid= of the uid would take root's credentials. Mount points
+# for tests: DIR .../standin-hang never answers, .../standin-nosuid mounts without nosuid and nodev.
 IFS=, read -ra opts <<<"${4-}"
 for o in "${opts[@]}"; do
     case $o in username=*) user=${o#*=} ;; uid=* | gid=* | nosuid | nodev) keep+=$o, ;; dir_mode=*) mode=${o#*=} ;; esac
@@ -18,6 +18,7 @@ env=$(env -u PATH -u PASSWD -u PWD -u SHLVL -u _ | cut -d= -f1 | tr '\n' ' ')
 args=$(tr '\0' ' ' </proc/$ppid/cmdline)" $*"
 [ -z "$env" ] || { echo "mount.cifs stand-in: environment has $env" >&2 && exit 99; }
 [ -z "${PASSWD-}" ] || [[ $args != *"$PASSWD"* ]] || { echo "mount.cifs stand-in: password in argv" >&2 && exit 99; }
+[ -z "${krb-}" ] || [ "${PASSWD-unset}" != "" ] || { echo "mount.cifs stand-in: empty PASSWD with Kerberos" >&2 && exit 99; }
 [ -n "${sec-}" ] || [ "${cruid-0}" = "${uid-0}" ] || { echo "mount error(126): Required key not available" >&2 && exit 32; }
 if ! PASSWD=${PASSWD-} smbclient "$1" -U "${user-}" -c ls </dev/null >/dev/null 2>&1; then
     printf 'mount error(13): Permission denied\nRefer to the mount.cifs(8) manual page (e.g. man mount.cifs) and kernel log messages (dmesg)\n' >&2

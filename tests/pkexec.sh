@@ -50,6 +50,7 @@ base() { $1 /mnt && create /mnt/new; }
 jail() { $1 "$jail/mnt" && call jail mount //127.0.0.1/public /mnt/x "$opts"; }
 sources() { pw=wrong call "$u" mount "$1" /mnt/mine "$opts"; }
 user_options() { pw=wrong call "$u" mount //127.0.0.1/public /mnt/mine "$1"; }
+ticket() { pw= call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1"; } # no password: no PASSWD at all
 user_mounts() { call "$u" mount //127.0.0.1/public /mnt/mine "username=$u,$1" && modes=${2-} mounted /mnt/mine; }
 widened() { local m=${1#0} && user_mounts "sec=ntlmssp,dir_mode=${1%:*},file_mode=${1#*:}" "${m/:0/:}"; }
 root_options() { pw=wrong call root mount //127.0.0.1/public /mnt/x "$1"; }
@@ -161,6 +162,7 @@ done <<'CASES'
 # alone (700 and 600) unless they widen it.
 0 user_mounts uid=4711,gid=4700,sec=krb5 sec=ntlmssp nounix
 0 widened 0755:0644 777:666
+32 ticket sec=krb5 sec=krb5i
 32 root_options username=alice uid=4711,gid=0 rw,ro,noperm,nobrl,serverino,noserverino,actimeo=30 username=*256 username=a\x20b
 32 root_options username=a.b@c,domain=CORP,sec=krb5i,vers=3.1.1,file_mode=0644,dir_mode=755,iocharset=utf-8,cache=ro
 32 root_options mapchars,nomapchars,seal,nounix cruid=0

@@ -43,7 +43,8 @@ struct Press {
     QString ran = "mount -t cifs //localhost/a DIR"; // how the run's arguments start; empty: nothing ran
     QStringList boxes = {};
     QString row = "mount R";
-    QString listed = {}; // the mount listing before the table is built
+    QString listed = {};  // the mount listing before the table is built
+    QString options = {}; // row 0's, if given
 };
 // Closing (by Escape) with directories known as mounted or a row's mount running: boxes, umount runs.
 struct Closing {
@@ -110,6 +111,7 @@ private slots:
         bin.reset(new QTemporaryDir);
         qputenv("PATH", (bin->path() + ":" + path).toLocal8Bit());
         onMount(mounts);
+        write("klist", "exit 1"); // no Kerberos ticket, whatever the tester holds
         write("umount", "cd \"$(dirname \"$0\")\"; echo \"umount $*\" >>ran; [ \"$1\" != /fail ] || "
                         "{ echo 'umount: /fail: not mounted.' >&2; exit 32; }; "
                         "grep -vF \" on $1 type \" mount.listing >l; mv l mount.listing");
@@ -188,21 +190,30 @@ private slots:
         QTest::newRow("no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
         QTest::newRow("no user") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
         QTest::newRow("% in the user name") << QByteArray("") << QStringList{"previous"} << "sharedeck | Der Benutzername darf kein \"%\" enthalten.";
+        QTest::newRow("Kerberos: a ticket, no password") << QByteArray("echo \"Disk|x $*;${PASSWD-unset}|\"") << QStringList{"x -g -L localhost --use-kerberos=required -N;unset"} << "";
+        QTest::newRow("Kerberos: server given by address") << QByteArray("echo 'Disk|ran|'") << QStringList{} << "Kerberos braucht den Namen des Servers, nicht seine Adresse.*";
+        QTest::newRow("Kerberos: login fails") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Die Anmeldung mit Kerberos ist fehlgeschlagen*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
+        QTest::newRow("Kerberos: no klist") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
     }
     void listing()
     {
         QFETCH(QByteArray, smbclient);
         QFETCH(QStringList, shares);
         QFETCH(QString, info);
-        Fixture f;
+        const QByteArray tag = QTest::currentDataTag();
+        Fixture f(true, tag.contains("address") ? "//127.0.0.1\n" : "localhost\n");
         load(f, "echo 'Disk|previous|'");
+        if (tag.startsWith("Kerberos")) { // the password left empty, and klist finds a ticket (or is missing)
+            f.dialog->PasswordLineEdit->clear();
+            tag.contains("klist") ? withoutProgram("klist") : write("klist", "exit 0");
+        }
         if (info.startsWith("sharedeck | ")) { // the field the row names is left empty, or the user name holds "%"
-            const QByteArray tag = QTest::currentDataTag();
             tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag == "no password" ? f.dialog->PasswordLineEdit->clear()
                                                                                           : f.dialog->UsernameLineEdit->setText("al%ice");
             write("smbclient", "echo 'Disk|x|'");
             BoxAnswerer boxes;
             f.dialog->ServerLoadButton->click();
+            QTRY_VERIFY(!boxes.seen.isEmpty()); // after klist, without a password
             compareBoxes(boxes.seen, {info});
         } else {
             [[maybe_unused]] const qint64 before = residentBytes();
@@ -223,7 +234,7 @@ private slots:
         }
         QCOMPARE(f.column(1), shares);
         QCOMPARE(f.column(2), QStringList(shares).replaceInStrings(QRegularExpression("^"), place("BASE/")));
-        QCOMPARE(f.column(3), QStringList(shares.size(), "gid=1000,uid=1000,sec=ntlmssp"));
+        QCOMPARE(f.column(3), QStringList(shares.size(), QString("gid=1000,uid=1000,sec=") + (tag.contains("a ticket") ? "krb5" : "ntlmssp")));
         QTRY_COMPARE(f.rows(), QString("mount R ").repeated(shares.size()).trimmed());
         QString refused; // rows the helper would refuse: a disabled button that says why
         for (int r = 0; r < shares.size(); ++r)
@@ -298,6 +309,7 @@ private slots:
         QTest::newRow("as root: not empty") << Press{.cell = "BASE/full", .ran = "", .boxes = {failed.arg("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken.*")}};
         QTest::newRow("as root: a link to a directory") << Press{.cell = "BASE/link", .ran = "", .boxes = {failed.arg("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).*")}};
         QTest::newRow("umount as a user") << Press{.asRoot = false, .onMount = ": >mount.listing", .ran = "pkexec umount DIR <>", .row = "mount R", .listed = "//localhost/a on DIR type cifs (rw)\n"};
+        QTest::newRow("Kerberos refused, no user name") << Press{.asRoot = false, .user = "", .onMount = "echo 'mount error(13): Permission denied' >&2; exit 32", .ran = user + " sec=krb5 <secret>", .boxes = {error.arg(32).arg("mount error(13): Permission denied\n") + "Die Anmeldung mit Kerberos ist fehlgeschlagen*"}, .options = "sec=krb5"};
         QTest::newRow("user name with options") << Press{.user = "alice,uid=0,setuids", .ran = "", .boxes = {"sharedeck: Fehler von mount | Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten."}};
     }
     // After an earlier mount that printed something, so a box shows this run's output alone.
@@ -320,6 +332,8 @@ private slots:
             withoutProgram(press.asRoot ? "mount" : "pkexec");
         f.dialog->UsernameLineEdit->setText(press.user);
         f.table()->item(0, 2)->setText(place(press.cell));
+        if (!press.options.isEmpty())
+            f.table()->item(0, 3)->setText(press.options);
         BoxAnswerer answerer(press.answers);
         f.button(0)->click();
         QTRY_VERIFY(!QApplication::overrideCursor() && answerer.seen.size() >= press.boxes.size());

@@ -91,9 +91,23 @@ private slots:
             QTest::newRow(status) << explained(QString("do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status)) << QString("Der Server ist nicht | do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status);
         QTest::newRow("SMB1 only") << explained("protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED") << "Der Server spricht nur | protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED";
         QTest::newRow("mount: SMB1 only") << mountFailureAdvice("mount error: Server abruptly closed the connection.\n... Try mounting with vers=1.0.\nmount error(112): Host is down\n").section(' ', 0, 3) + "|" + mountFailureAdvice("mount error(13): Permission denied") << "Der Server spricht nur|";
+        QTest::newRow("Kerberos: the way to the server fails as without") << explainListingFailure("do_connect: Connection to s failed (Error NT_STATUS_IO_TIMEOUT)", true).advice.section(' ', 0, 3) + "|" + explainListingFailure("kinit failed", true).line << "Der Server ist nicht|";
+        const auto kerberosAdvice = [](const QString& output, const QString& options) { return mountFailureAdvice(output, options).section(' ', 0, 3); };
+        QTest::newRow("mount: Kerberos refused") << QStringList{kerberosAdvice("mount error(126): Required key not available\n", ""), kerberosAdvice("mount error(13): Permission denied", "ro,sec=krb5i"), kerberosAdvice("mount error(13): Permission denied", "sec=ntlmssp,krb5")}.join('|') << "Die Anmeldung mit Kerberos|Die Anmeldung mit Kerberos|";
+        const auto named = [](const QStringList& servers) {
+            QString r;
+            for (const QString& server : servers)
+                r += QString::number(kerberosServerProblem(server).isEmpty());
+            return r;
+        };
+        QTest::newRow("Kerberos: addresses, not names") << named({"127.0.0.1", "//::1", "\\\\fe80::2%lo", "fe80::2%nosuch", "1.2.3", "127.1"}) + " " + named({"srv", "//dc1.samdom.test", "[::1]", "1.2.3.4.5", "1.2.3.4 x", "1.2.3.a"}) << "000000 111111";
         QTest::newRow("failure not known") << explained("tree connect failed: NT_STATUS_ACCESS_DENIED") << " | ";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";
+        qputenv("PASSWD", "x"); // not passed on
+        QTest::newRow("share list with Kerberos") << run(kerberosShareListCommand("srv")) << "smbclient ; -g|-L|srv|--use-kerberos=required|-N ; - ; ";
+        qunsetenv("PASSWD");
+        QTest::newRow("mount as root with Kerberos, no password") << run(mountCommand({"srv", "a", "/mnt/a", "", "", "sec=krb5"}, true)) << "mount ; -t|cifs|//srv/a|/mnt/a|-o|sec=krb5 ; - ; ";
         QTest::newRow("mount as a user") << run(mountCommand(request, false)) << "pkexec ; " + helper + "|mount|--create|//srv/a b|/mnt/a b|username=al,domain=CORP,ro ; - ; " + pw;
         QTest::newRow("umount as root") << run(unmountCommand("/mnt/a b", true)) << "umount ; /mnt/a b ; - ; ";
         QTest::newRow("umount as a user") << run(unmountCommand("/mnt/a b", false)) << "pkexec ; " + helper + "|umount|/mnt/a b ; - ; ";

@@ -268,6 +268,12 @@ std::string checkOptions(const std::string& options, uid_t callerUid, gid_t call
     return {};
 }
 
+bool usesKerberos(const std::string& options)
+{
+    const std::vector<std::string> items = split(options, ',');
+    return std::count(items.begin(), items.end(), "sec=krb5") + std::count(items.begin(), items.end(), "sec=krb5i") > 0;
+}
+
 std::string checkMountPoint(const std::string& mountPoint, const std::string& base, uid_t callerUid,
                             const std::string& mountinfo, bool create)
 {

@@ -30,6 +30,9 @@ std::string checkSource(const std::string& source);
 // them), then the caller's, each option once.
 std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid, std::string& final);
 
+// Whether the final option string asks for Kerberos (sec=krb5 or sec=krb5i).
+bool usesKerberos(const std::string& options);
+
 // mountPoint must read "/mnt/NAME" with one safe NAME, looked at inside base
 // (the real /mnt: a directory, no symbolic link, root's and writable by root
 // alone) and no mount point. NAME must be an empty directory, for a caller

@@ -209,7 +209,7 @@ bool writeRecords(int dir, const std::string& records)
 
 const int ignoredSignals[] = {SIGINT, SIGQUIT, SIGHUP, SIGTERM, SIGTSTP, SIGPIPE, SIGTTOU, SIGTTIN, SIGXFSZ};
 
-// Runs args[0] with /dev/null as input, an environment of PATH and, for mount, the password, until it ends or
+// Runs args[0] with /dev/null as input, an environment of PATH and the secret (if any), until it ends or
 // end has come, and keeps the first maxOutput bytes of what it writes in output. Returns its exit status, or -1
 // when it was stopped. It is the first process of a PID namespace of its own and dies with the worker, so
 // whatever it started (mount.cifs outlives a killed mount) is gone once it is: nothing can finish a mount that
@@ -306,7 +306,7 @@ int mountShare(const Request& r, int state, const std::string& table, const std:
     std::string output;
     const int status =
         run({"/bin/mount", "-t", "cifs", r.source.c_str(), r.mountPoint.c_str(), "-o", r.options.c_str()},
-            r.secret.c_str(), end, output);
+            r.secret.empty() ? nullptr : r.secret.c_str(), end, output);
     shown += output;
     const std::string after = mountinfo();
     std::string error = status < 0 ? stopped("/bin/mount") : status ? "" : checkMounted(after, r.mountPoint, r.source);
@@ -475,6 +475,9 @@ int helper(int argc, char** argv)
         r.source = argv[2 + create];
         check(checkSource(r.source));
         check(checkOptions(argv[4 + create], uid, r.gid, r.options));
+        // Kerberos without a password: mount.cifs gets no PASSWD at all, the kernel takes the caller's ticket.
+        if (r.secret == "PASSWD=" && usesKerberos(r.options))
+            r.secret.clear();
     }
     return runWorker(r, start);
 }
