@@ -82,7 +82,7 @@ install -d -m 700 -o "$SMB_USER" run
 start() { # a fresh window, the first keystrokes: the user name has the focus, Tab leads to the password
     SHAREDECK_KEEPALIVE_SECONDS=2 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
     until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
-    xdotool type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD"
+    xdotool type "${1-$SMB_NAME}" && xdotool key Tab && xdotool type "${2-$SMB_PASSWORD}"
 }
 ended() { until_ok "the program to end" eval '! kill -0 $app 2>/dev/null' && { wait "$app" || fail "exit status $?, expected 0"; }; }
 
@@ -92,6 +92,26 @@ worst=$(probe 4) && echo "e2e: longest time the window took to repaint during th
 [ "$worst" -lt 1000 ] || fail "the window did not repaint for $worst ms"
 close && ended
 ! pgrep -x smbclient >/dev/null || fail "smbclient still runs after closing"
+
+# Kerberos: the user holds a ticket and leaves both fields empty; the domain's server is the third in the list.
+if [ -n "${TESTBED_KERBEROS:-}" ]; then
+    echo "e2e: Kerberos: $SMB_USER with a ticket, no password: list, mount, write, keep-alive, unmount; expired; none"
+    echo $KRB_SERVER >>/usr/lib/sharedeck/server.conf && mnt=/mnt/krb && krb() { runuser -u "$SMB_USER" -- "$@"; }
+    ticket() { printf '%s\n' "$KRB_PASSWORD" | krb kinit "$@" "$KRB_USER" >/dev/null; }
+    load() { xdotool key shift+Tab shift+Tab shift+Tab Down Down && click 335 32 && until_ok "the table" status -1 2; }
+    t0=$SECONDS && ticket && start "" "" && load && click 54 154 && answer "sharedeck: fehlendes mount-Verzeichnis"
+    until_ok "krb mounted" eval 'o=,$(findmnt -n -o OPTIONS -M $mnt), && [[ $o == *,sec=krb5,* && $o == *,cruid=4711,* ]] && status 1 2'
+    krb sh -c "echo e2e >$mnt/e2e.txt && grep -qx e2e $mnt/e2e.txt" || fail "the user cannot write and read with Kerberos"
+    t=$(date +%s) && until_ok "the keep-alive's touch" eval '[ "$(stat -c %Y $mnt/Server_Alive.txt)" -gt $t ]'
+    sleep 0.5 && click 54 154 && until_ok "krb unmounted" eval '! mountpoint -q $mnt && status -1 2'
+    # The ticket expires between the listing and the mount: the box says what to do.
+    ticket -l 4s && until_ok "expiry" eval '! krb klist -s'
+    sleep 0.5 && click 54 154 && answer "sharedeck: fehlendes mount-Verzeichnis" && answer "sharedeck: Fehler von mount"
+    # No ticket: the box asks for user name and password.
+    krb kdestroy && click 335 32 && until_ok "the box" eval '[ $(xdotool search --onlyvisible --name "^sharedeck\$" | wc -l) = 2 ]'
+    xdotool key Return && close && ended && ! grep -q " $mnt " /proc/self/mountinfo || fail "Kerberos: still mounted"
+    echo "e2e: the Kerberos journey took $((SECONDS - t0)) s"
+fi
 
 echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, Escape, server gone and back, close and unmount all"
 start && xdotool key Return && until_ok "the share table" status -1
