@@ -66,18 +66,17 @@ told "SMB1 only, vers=1.0" $? && helper umount /mnt/p
 printf 'polkit.addRule(function(a, s) { if (s.user == "%s") return polkit.Result.YES; });\n' "$o" \
     >/etc/polkit-1/rules.d/51-other.rules && echo "$KRB_ADMIN_PASSWORD" | kinit Administrator >/dev/null
 dc=/var/lib/samba/dc && kinit() { printf '%s\n' "$KRB_PASSWORD" | runuser -u "$u" -- kinit "$@" "$KRB_USER" >/dev/null; }
-krb() { # krb USER SERVER: USER's mount of the domain's share "krb" at /mnt/k, with Kerberos and no password
-    local u=$1 create=--create && [ -d /mnt/k ] && create=""
-    pw="" helper mount $create "//$2/krb" /mnt/k "uid=$(id -u "$1"),gid=$(id -g "$1"),sec=krb5"
+krb() { # krb USER: USER's mount of the domain's share "krb" at /mnt/k (made by the helper), with Kerberos, no password
+    local u=$1 && pw="" helper mount --create "//$KRB_SERVER/krb" /mnt/k "uid=$(id -u "$1"),gid=$(id -g "$1"),sec=krb5"
 }
-krb "$u" $KRB_SERVER; got=$? && told "Kerberos, no ticket, root holding one" $got && [ $got = 32 ] || fail "no ticket: $got"
-kinit && krb "$u" $KRB_SERVER && [[ ,$(opts k), == *,sec=krb5,* && ,$(opts k), == *,cruid=4711,* ]] &&
+krb "$u"; got=$? && told "Kerberos, no ticket, root holding one" $got && [ $got = 32 ] || fail "no ticket: $got"
+kinit && krb "$u" && [[ ,$(opts k), == *,sec=krb5,* && ,$(opts k), == *,cruid=4711,* ]] &&
     as "$u" sh -c 'echo krb >/mnt/k/mine && grep -qx krb /mnt/k/mine' || fail "Kerberos mount with the user's ticket"
 smbclient "//$KRB_SERVER/krb" --use-kerberos=required -N -c "put /etc/hostname roots" >/dev/null 2>&1 # as Administrator
 [ "$(stat -c %u $dc/krb/mine)" != "$(stat -c %u $dc/krb/roots)" ] || fail "the user's file was written with root's ticket"
-helper umount /mnt/k && krb "$o" $KRB_SERVER; got=$? && told "Kerberos, $o without a ticket" $got
+helper umount /mnt/k && krb "$o"; got=$? && told "Kerberos, $o without a ticket" $got
 [ $got = 32 ] || fail "$o mounted with $u's ticket"
-kinit -l 4s && sleep 5 && krb "$u" $KRB_SERVER; got=$? && told "Kerberos, ticket expired" $got && [ $got = 32 ] ||
+kinit -l 4s && sleep 5 && krb "$u"; got=$? && told "Kerberos, ticket expired" $got && [ $got = 32 ] ||
     fail "expired ticket: $got"
 
 ! grep -q ' cifs ' /proc/self/mounts || fail "shares still mounted: $(grep ' cifs ' /proc/self/mounts)"

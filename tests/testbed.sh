@@ -94,8 +94,10 @@ if [ -n "${TESTBED_KERBEROS:-}" ]; then
         printf '[krb]\npath = %s\nread only = no\n' $dc/krb >>$dc/etc/smb.conf && tar -C / -cf "$TESTBED_KERBEROS" ${dc#/}
     fi
     ip addr add 127.0.0.3/8 dev lo && tar -C / -xf "$TESTBED_KERBEROS"
+    # Each user's tickets in the test bed, not in the machine's /tmp.
     echo "127.0.0.3 $KRB_SERVER" >"$dir/hosts" && printf '%s\n' "[libdefaults]" "default_realm = SHAREDECK.TEST" \
-        "dns_lookup_kdc = false" "rdns = false" "default_ccache_name = FILE:$dir/tickets/%{uid}" "[realms]" "SHAREDECK.TEST = {" "kdc = 127.0.0.3" "}" >"$dir/krb5.conf"
+        "dns_lookup_kdc = false" "rdns = false" "default_ccache_name = FILE:$dir/tickets/%{uid}" "[realms]" \
+        "SHAREDECK.TEST = {" "kdc = 127.0.0.3" "}" >"$dir/krb5.conf"
     for f in hosts krb5.conf; do mount --bind "$dir/$f" "/etc/$f"; done && mkdir -m 1777 "$dir/tickets"
     # Its winbindd socket has a compiled-in path: out of the way of the test bed's smbd in a /run/samba of its own.
     unshare --mount sh -c "mount -t tmpfs dc /run/samba && samba -s $dc/etc/smb.conf" && port 127.0.0.3/88 && port 127.0.0.3/445
