@@ -29,7 +29,8 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
     conf=$tmp/dest/usr/lib/sharedeck/server.conf && reinstall() { cmake --install "$1" --prefix /usr >/dev/null; }
     DESTDIR=$tmp/dest reinstall "$1"; echo edited.example.org >"$conf"
     DESTDIR=$tmp/dest reinstall "$1"; grep -qx edited.example.org "$conf" || fail "cmake --install overwrote $conf"
-    TESTBED_POLKIT=$deb "$(dirname "$0")/testbed.sh" "$0"
+    # With E2E_VM the test bed runs in the VM of the kernel tests; the package is built here, at full speed.
+    TESTBED_POLKIT=$deb ${E2E_VM:+"$(dirname "$0")/vm.sh" "$1"} "$(dirname "$0")/testbed.sh" "$0"
     exit
 fi
 
