@@ -10,6 +10,8 @@
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
 # in /usr, a rule that lets SMB_USER run the mount helper through pkexec, and an empty /mnt; COMMAND finds:
 #   TESTBED_HELPER                    the helper's installed path
+# With TESTBED_KERBEROS=FILE also an Active Directory domain controller (provisioned into FILE once); COMMAND finds:
+#   KRB_SERVER KRB_USER KRB_PASSWORD  its name, a domain user and that user's password (KRB_ADMIN_PASSWORD too)
 # Shares: public (writable), "with space", hidden$, costs (comment with "$" and "|"), and one whose name is 80
 # characters long. TESTBED_USER and TESTBED_PASSWORD choose another account; TESTBED_CIFS=kernel keeps the real
 # mount.cifs. Nothing is left on the machine: all that is written lands on tmpfs mounts of the mount namespace.
