@@ -1,7 +1,6 @@
 #include "commands.h"
 
 #include "checks.h"
-#include "sharelisting.h"
 #include "systempaths.h"
 
 #include <QDir>
@@ -58,7 +57,7 @@ Command mountCommand(const MountRequest& request, bool asRoot)
     if (asRoot) {
         const Command mount{QStringLiteral("mount"), {"-t", "cifs", source, request.mountPoint, "-o", options}};
         // Kerberos without a password: the ticket alone, as the helper does it.
-        if (request.password.isEmpty() && usesKerberos(request.options))
+        if (request.password.isEmpty() && usesKerberos(request.options.toStdString()))
             return mount;
         return withPassword(mount, request.password);
     }

@@ -39,6 +39,8 @@ public:
     const QByteArray& output() const { return out; }
     const QByteArray& errors() const { return err; }
     bool outputTooLarge() const { return tooLarge; }
+    // Whether it succeeded and all it wrote is kept: only then does its output tell the whole story.
+    bool succeededWhole() const { return end() == CommandEnd::Succeeded && !tooLarge; }
     // Both as text, standard output first.
     QString text() const { return QString::fromLocal8Bit(out + err); }
 

@@ -80,7 +80,7 @@ void sharedeck::checkMountedBeendet()
     });
     // Only a complete listing tells that something is not mounted; what this
     // one was to judge waits for the next.
-    if (checkMountedProc.end() != CommandEnd::Succeeded || checkMountedProc.outputTooLarge()) {
+    if (!checkMountedProc.succeededWhole()) {
         toJudge = judging + toJudge;
         judging.clear();
         return;
@@ -307,8 +307,7 @@ void sharedeck::closeEvent(QCloseEvent* event)
     if (startMountListing()) {
         checkMountedProc.waitForEnd();
         mounted = mountedDirs;
-        if (!systemPaths().asRoot && checkMountedProc.end() == CommandEnd::Succeeded &&
-            !checkMountedProc.outputTooLarge()) {
+        if (!systemPaths().asRoot && checkMountedProc.succeededWhole()) {
             const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
             mounted.removeIf([&](const QString& dir) { return !listing.showsAnyShareAt(dir, systemPaths().uid); });
         }

@@ -1,5 +1,7 @@
 #include "sharelisting.h"
 
+#include "mounthelper/checks.h"
+
 bool isOfferableShareName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')))
@@ -74,18 +76,12 @@ ListingFailure explainListingFailure(const QString& output, bool kerberos)
     return failure;
 }
 
-bool usesKerberos(const QString& options)
-{
-    const QStringList items = options.split(QLatin1Char(','));
-    return items.contains(QLatin1String("sec=krb5")) || items.contains(QLatin1String("sec=krb5i"));
-}
-
 QString mountFailureAdvice(const QString& output, const QString& options)
 {
     // 126 (ENOKEY): the kernel's upcall found no usable ticket. With Kerberos, mount.cifs reports a ticket the
     // server refused (expired, or the server is not known in the domain) as 13.
     if (output.contains(QLatin1String("mount error(126)")) ||
-        (usesKerberos(options) &&
+        (usesKerberos(options.toStdString()) &&
          (output.contains(QLatin1String("mount error(13)")) || output.contains(QLatin1String("Permission denied")))))
         return QStringLiteral("Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen oder fehlt, "
                               "oder der Server ist der Domäne unbekannt. Bitte melden Sie sich neu an (oder führen "

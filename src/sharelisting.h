@@ -22,9 +22,6 @@ struct ListingFailure {
 };
 ListingFailure explainListingFailure(const QString& output, bool kerberos = false);
 
-// Whether mount options ask for Kerberos (sec=krb5 or sec=krb5i).
-bool usesKerberos(const QString& options);
-
 // What to do about a failed mount in plain words, in German, where mount's
 // output (and, for Kerberos, the options it ran with) tell it; else empty.
 QString mountFailureAdvice(const QString& output, const QString& options = {});

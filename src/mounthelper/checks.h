@@ -30,7 +30,7 @@ std::string checkSource(const std::string& source);
 // them), then the caller's, each option once.
 std::string checkOptions(const std::string& options, uid_t callerUid, gid_t callerGid, std::string& final);
 
-// Whether the final option string asks for Kerberos (sec=krb5 or sec=krb5i).
+// Whether mount options ask for Kerberos (sec=krb5 or sec=krb5i); the window asks it of a row's options too.
 bool usesKerberos(const std::string& options);
 
 // mountPoint must read "/mnt/NAME" with one safe NAME, looked at inside base
