@@ -37,6 +37,14 @@ mnt public p dir_mode=0755,file_mode=0644 && as "$o" cat /mnt/p/mine >/dev/null 
     fail "$o cannot read a share widened with dir_mode=0755,file_mode=0644 ($(opts p))"
 helper umount /mnt/p
 
+# Root unmounts the user's share outside the helper and mounts it again at the same place (6.1 may hand out the same
+# mount ID and device): the user's old record lets them unmount neither it nor the directory.
+ids() { grep " /mnt/$1 " /proc/self/mountinfo | cut -d' ' -f1,3 | tr '\n' ' '; }
+mnt public r && was=$(ids r) && umount /mnt/r && PASSWD=$SMB_PASSWORD mount -t cifs //127.0.0.1/public /mnt/r -o "username=$u" &&
+    echo "kernel: the user's mount $was, root's at the same place $(ids r)" || fail "root's mount where the user's was"
+helper umount /mnt/r; got=$? && told "the user unmounting root's later mount" $got
+[ $got = 1 ] && mountpoint -q /mnt/r && umount /mnt/r && [ -d /mnt/r ] || fail "the user unmounted root's mount: $got"
+
 # Servers as offices have them: a share that needs encryption, share names with a blank, "$" and umlauts.
 mkdir -m 777 "$shares/Grüße" && printf '[enc]\npath = %s\nsmb encrypt = required\n[Grüße]\npath = %s\n' \
     "$shares/public" "$shares/Grüße" >>/etc/samba/smb.conf && reload

@@ -5,7 +5,9 @@
 # Refuses (exit 99) an environment with more than PATH and PASSWD, a password on mount's command line, and
 # Kerberos with PASSWD set but empty (a ticket alone needs none); like cifs.upcall, Kerberos (sec=krb5, or no sec=
 # at all: the server may offer nothing else) without cruid= of the uid would take root's credentials. Mount points
-# for tests: DIR .../standin-hang never answers, .../standin-nosuid mounts without nosuid and nodev.
+# for tests: DIR .../standin-hang* never answers, .../standin-nosuid mounts without nosuid and nodev, and on
+# .../standin-stack-* the uid= user's own fusermount3 stacks a FUSE mount on the new one (named like it for -same)
+# before the helper can look.
 IFS=, read -ra opts <<<"${4-}"
 for o in "${opts[@]}"; do
     case $o in username=*) user=${o#*=} ;; uid=* | gid=* | nosuid | nodev) keep+=$o, ;; dir_mode=*) mode=${o#*=} ;; esac
@@ -24,6 +26,11 @@ if ! PASSWD=${PASSWD-} smbclient "$1" -U "${user-}" -c ls </dev/null >/dev/null 
     printf 'mount error(13): Permission denied\nRefer to the mount.cifs(8) manual page (e.g. man mount.cifs) and kernel log messages (dmesg)\n' >&2
     exit 32
 fi
-case $2 in */standin-hang) sleep 600 & wait ;; */standin-nosuid) keep=${keep//nosuid,/} && keep=${keep//nodev,/} ;; esac
+case $2 in */standin-hang*) sleep 600 & wait ;; */standin-nosuid) keep=${keep//nosuid,/} && keep=${keep//nodev,/} ;; esac
 mount -i -t tmpfs -o "${keep-}mode=${mode-755},size=64k" "$1" "$2" && f=$2/Server_Alive.txt && touch "$f" &&
-    chown "${uid-0}:${gid-0}" "$f" && chmod "${fmode-755}" "$f"
+    chown "${uid-0}:${gid-0}" "$f" && chmod "${fmode-755}" "$f" || exit
+[[ $2 != */standin-stack-* ]] || { [[ $2 == *-same ]] && fs=$1; } || fs=fuse
+[ -z "${fs-}" ] || setpriv --reuid="${uid-0}" --regid="${gid-0}" --clear-groups python3 -c 'import socket, subprocess, sys
+_, end = socket.socketpair()  # where libfuse would take the FUSE device; nobody serves it
+sys.exit(subprocess.run(["fusermount3", "-o", "fsname=" + sys.argv[2], "--", sys.argv[1]], pass_fds=[end.fileno()],
+                        env={"_FUSE_COMMFD": str(end.fileno()), "PATH": "/usr/bin:/bin"}).returncode)' "$2" "$fs"

@@ -9,7 +9,7 @@ opts=username=$SMB_USER,uid=4711,gid=$g,sec=ntlmssp
 # For a /mnt that is a symbolic link, a file or missing: a root of its own with the helper and mount (ldd
 # names them and their libraries).
 jail=$TESTBED_DIR/jail && mkdir -p "$jail"/{proc,etc,run,dev,d/x} && cp /etc/passwd "$jail/etc/" && mount -t proc p "$jail/proc" &&
-    mknod -m 666 "$jail/dev/null" c 1 3
+    mknod -m 666 "$jail/dev/null" c 1 3 && mknod -m 666 "$TESTBED_DIR/fuse" c 10 229 && mount --bind "$TESTBED_DIR/fuse" /dev/fuse # as Debian has it
 for f in $(ldd "$TESTBED_HELPER" /bin/mount | grep -o '/[^ :]*'); do cp --parents "$f" "$jail"; done
 share() { mkdir -p "$2" && mount -t tmpfs -o "uid=${3:-4711},gid=${3:-$g}" "$1" "$2"; }
 fixture() { # a fresh /mnt: root's empty x, a, "a\040b"; the user's empty mine and standin-*, the other's o; a link to
@@ -25,7 +25,7 @@ fixture() { # a fresh /mnt: root's empty x, a, "a\040b"; the user's empty mine a
             $5 == "/mnt/sub" { print $1, $3, 47110, "//127.0.0.1/sub", $5, 0, "-" }' /proc/self/mountinfo >/run/sharedeck/mounts || exit 1
 }
 state() { cat /proc/self/mountinfo && ls -lan --time-style=+ /mnt; }
-helper() { timeout -s KILL 60 runuser -u "$1" -- pkexec "$TESTBED_HELPER" "${@:2}"; }
+helper() { timeout -s KILL "${guard:-60}" runuser -u "$1" -- pkexec "$TESTBED_HELPER" "${@:2}"; }
 call() { # call WHO ARGS...: the helper run by WHO (a user or root) through pkexec, or by root in the jail
     local who=$1 && shift && before=${before:-$(state)} # as the case's first call found it
     case $who in jail) chroot "$jail" "$TESTBED_HELPER" "$@" ;; *) helper "$who" "$@" ;;
@@ -105,15 +105,54 @@ many() { # the user has $1 more shares recorded (besides "r b"), then mounts one
         existing /mnt/mine
 }
 kids() { local p && for p in $(pgrep -P "$1"); do echo "$p" && kids "$p"; done; }
+front() { # front PID: the helper's front below PID, once it runs
+    local p && for _ in $(seq 100); do
+        for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sharedeck-mount ] && echo "$p" && return; done && sleep 0.1
+    done && echo "no helper below $1" >&2 && return 1
+}
+hanging() { # hanging PID: waits until the stand-in's hanging mount.cifs runs below PID, its process group then in group
+    local p && group="" && for _ in $(seq 100); do
+        for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done
+        [ -n "$group" ] && return || sleep 0.1
+    done && echo "no hanging mount.cifs below $1" >&2 && return 1
+}
 hang() { # mount.cifs never answers: the helper ignores signals, its bound ends it and everything it started
     before=$(state) && { helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(printf %s "$SMB_PASSWORD") & }
-    local bg=$! p group="" && for _ in $(seq 100); do
-        for p in $(kids $bg); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done
-        [ -n "$group" ] && break || sleep 0.1
-    done
-    [ -n "$group" ] && p=$(ps -o ppid= -p "$group" | tr -d ' ') && for s in INT TERM HUP QUIT TSTP PIPE; do kill -s $s $p; done
+    local bg=$! p && hanging $bg && p=$(ps -o ppid= -p "$group" | tr -d ' ') && for s in INT TERM HUP QUIT TSTP PIPE; do kill -s $s $p; done
     wait $bg; local got=$? && ! pgrep -g "${group:-1}" >/dev/null && grep -q '25 s' "$err" && return $got; return 2
 }
+late() { # the caller reads "authorised" 40 s late (a full pipe), then sends the password: the mount still gets its 25 s
+    local p=$TESTBED_DIR/late && rm -f "$p" "$p.in" && mkfifo "$p" "$p.in" && exec 6<>"$p" 7<>"$p.in" && before=$(state) &&
+        head -c 65536 /dev/zero >&6 && { guard=90 helper "$u" mount --create //127.0.0.1/public "$1" "$opts" <"$p.in" >&6 2>"$err" 6>&- 7>&- & }
+    local bg=$! && front $bg >/dev/null && sleep 40 && head -c 65536 <&6 >/dev/null && head -n 1 <&6 >"$out" && printf %s "$SMB_PASSWORD" >&7
+    exec 6>&- 7>&- && wait $bg
+}
+beside() { # a mount that hangs holds up no other: root's, or the same user's elsewhere, is done while it still hangs
+    { helper "$u" mount //127.0.0.1/public /mnt/standin-hang "$opts" >/dev/null 2>&1 < <(printf %s "$SMB_PASSWORD") & }
+    local bg=$! got=2 && hanging $bg && case $1 in root) pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u" ;;
+        *) existing /mnt/mine ;; esac && got=$? && { hanging $bg || got=2; }
+    kill -9 $(kids $bg) 2>/dev/null; wait $bg; return $got
+}
+crowd() { # $1 of the user's mounts at once, each on a directory of its own, leave at most 100 mounts
+    local i bg=() n=0 && for i in $(seq "$1"); do install -d -o 4711 -g "$g" "/mnt/c$i" || return 2
+        helper "$u" mount //127.0.0.1/public "/mnt/c$i" "$opts" >"$out.$i" 2>"$err.$i" < <(printf %s "$SMB_PASSWORD") & bg+=($!)
+    done && wait "${bg[@]}"
+    for i in $(seq "$1"); do mountpoint -q "/mnt/c$i" && n=$((n + 1)) || grep -q 'schon 100 Freigaben' "$err.$i" || n=999; done
+    mv "$out.1" "$out" && rm -f "$err".* "$out".* && [ $n -le 100 ] || { echo "$n mounts (999: another refusal)" >&2 && return 1; }
+}
+sched() { # what pkexec hands on of the caller's scheduling is gone in the helper: class, nice value, CPUs, I/O, timer slack
+    local p=$TESTBED_DIR/sched pid seen w=() && case $1 in idle) w=(chrt -i 0) ;; nice) w=(nice -n 19) ;; cpu) w=(taskset -c 0) ;;
+        io) w=(ionice -c 3) ;; slack) w=(python3 -c 'import ctypes, os, sys; ctypes.CDLL(None).prctl(29, 10**10); os.execvp(sys.argv[1], sys.argv[1:])') ;;
+    esac && rm -f "$p" && mkfifo "$p" && exec 8<>"$p" && before=$(state) || return 2
+    { runuser -u "$u" -- "${w[@]}" pkexec "$TESTBED_HELPER" umount /mnt/mine <"$p" >"$out" 2>"$err" 8>&- & } && local bg=$!
+    for _ in $(seq 100); do [ -s "$out" ] && break || sleep 0.1; done
+    pid=$(front $bg)
+    seen=$(ps -o cls=,ni= -p "$pid" && grep Cpus_allowed_list "/proc/$pid/status" && ionice -p "$pid" && cat "/proc/$pid/timerslack_ns")
+    exec 8>&- && wait $bg; local got=$? && [ "$seen" = "$plain" ] && return $got
+    echo "helper's scheduling: $seen" | tr '\n' ' ' >&2 && return 2
+}
+plain=$(printf ' TS   0\n%s\nnone: prio 0\n50000' "$(taskset -c "$(</sys/devices/system/cpu/possible)" grep Cpus_allowed_list /proc/self/status)")
+stacked() { call "$u" mount --create //127.0.0.1/public "$1" "$opts"; } # the stand-in lets the user stack a FUSE mount there
 
 set -f && fixture
 while read -r status kind values; do
@@ -181,10 +220,19 @@ done <<'CASES'
 0 root_unmount /mnt/a\x20b /mnt/t /mnt/other /mnt/ab
 1 root_unmount /mnt/plain /mnt/s /mnt/a /mnt/a\\040b /mnt/v /mnt/w /mnt/tf
 0 hung /mnt/hung
-# Standard input held open: refused after 10 s, and checked only once it has come (race).
+# Standard input held open: refused after 10 s, and checked only once it has come (race). The bound on the input
+# ends with it: sent 40 s late, it still gets the mount its 25 s (late).
 1 stalled /mnt/mine
 1 race /mnt/mine
 1 hang /mnt/standin-hang
+1 late /mnt/standin-hang-late
+# No mount waits on another's: root's and the user's own go ahead beside a hung one; 101 at once leave at most 100.
+0 beside root user
+0 crowd 101
+# What pkexec hands on of the caller's scheduling is the helper's no longer.
+1 sched idle nice cpu io slack
+# A FUSE mount the user stacks on the new share (named like it, or not) fails the mount, and all of it goes.
+1 stacked /mnt/standin-stack-same /mnt/standin-stack-fuse
 # Nothing the caller does to its standard error makes the helper wait holding the lock, nor anything in the kernel.
 0 hostage fifo tty
 0 stuck /mnt

@@ -180,11 +180,20 @@ std::vector<std::string> fields(const std::string& record)
     return f.size() == 7 ? f : std::vector<std::string>();
 }
 
-// Whether a record names mount at its point: the same ID, device, source and point (and uid, unless any).
+// Where the kernel gives no unique mount ID: the mount's own options and those of its file system, which a
+// later mount of the same share at the same place (by root, say) has only if it is made just as the helper makes
+// it.
+std::string fingerprint(const Mount& mount)
+{
+    return "=" + mount.options + " " + mount.superOptions;
+}
+
+// Whether a record names mount at its point: the same ID, device, source and point (and uid, unless any), and
+// where it has one the same fingerprint.
 bool names(const std::vector<std::string>& f, const Mount& mount, const std::string& uid = "")
 {
     return !f.empty() && f[0] == mount.id && f[1] == mount.device && (uid.empty() || f[2] == uid) &&
-           f[3] == mount.source && f[4] == mount.point;
+           f[3] == mount.source && f[4] == mount.point && (f[5].compare(0, 1, "=") != 0 || f[5] == fingerprint(mount));
 }
 
 std::string owner(uid_t uid)
@@ -322,6 +331,8 @@ std::string checkMounted(const std::string& mountinfo, const std::string& path, 
 {
     const std::vector<Mount> list = mounts(mountinfo);
     const Mount* top = topmost(list, path);
+    if (std::count_if(list.begin(), list.end(), [&](const Mount& m) { return m.point == path; }) > 1)
+        return "Am Einhängepunkt liegt außer der Freigabe noch etwas anderes; alles dort wurde wieder ausgehängt";
     const std::vector<std::string> options = split(top ? top->options : "", ',');
     const auto has = [&](const char* o) { return std::count(options.begin(), options.end(), o) > 0; };
     if (!top || top->source != source || !has("nosuid") || !has("nodev"))
@@ -338,14 +349,15 @@ std::string topmostId(const std::string& mountinfo, const std::string& path)
 }
 
 std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid, const SeenMount& seen,
-                     bool created)
+                     const std::string& made)
 {
     const std::vector<Mount> list = mounts(mountinfo);
     const Mount* top = topmost(list, path);
     if (!top || top->device != seen.device || (!seen.id.empty() && top->id != seen.id))
         return "";
     return top->id + "\t" + top->device + "\t" + std::to_string(callerUid) + "\t" + top->source + "\t" + path + "\t" +
-           seen.unique + "\t" + (created ? "created" : "-") + "\n";
+           (seen.unique != "0" ? seen.unique : fingerprint(*top)) + "\t" + (made.empty() ? "-" : "created:" + made) +
+           "\n";
 }
 
 std::string liveRecords(const std::string& records, const std::string& mountinfo)
@@ -394,11 +406,11 @@ std::string checkUnmount(const std::string& mountinfo, const std::string& record
 bool isSeen(const std::string& record, const SeenMount& seen)
 {
     const std::vector<std::string> f = fields(record);
-    return !f.empty() && f[1] == seen.device && (f[5] == "0" || f[5] == seen.unique);
+    return !f.empty() && f[1] == seen.device && (f[5] == "0" || f[5][0] == '=' || f[5] == seen.unique);
 }
 
-bool isCreated(const std::string& record)
+std::string createdAs(const std::string& record)
 {
     const std::vector<std::string> f = fields(record);
-    return !f.empty() && f[6] == "created";
+    return !f.empty() && f[6].compare(0, 8, "created:") == 0 ? f[6].substr(8) : "";
 }

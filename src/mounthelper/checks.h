@@ -7,8 +7,10 @@
 // /proc/self/mountinfo; records the helper's list of the mounts it made, one
 // line "ID\tDEVICE\tUID\tSOURCE\tPOINT\tUNIQUE\tCREATED" each: the mount's ID
 // and MAJOR:MINOR device as in mountinfo, the caller, the share and the mount
-// point, the kernel's unique mount ID ("0" where the kernel has none) and
-// "created" when the helper made the mount point ("-" otherwise).
+// point, the kernel's unique mount ID (where the kernel has none "=" and the
+// mount's options and those of its file system as mountinfo shows them, a
+// blank between) and "created:" with the directory the helper made for it as
+// "UID:INODE:BIRTH" ("-" when it made none).
 
 #include <string>
 #include <sys/types.h>
@@ -41,8 +43,8 @@ bool usesKerberos(const std::string& options);
 std::string checkMountPoint(const std::string& mountPoint, const std::string& base, uid_t callerUid,
                             const std::string& mountinfo, bool create);
 
-// After mount: the topmost mount at path must be of source and carry nosuid
-// and nodev.
+// After mount: the one mount at path must be of source and carry nosuid and
+// nodev; anything stacked on it or below it fails too.
 std::string checkMounted(const std::string& mountinfo, const std::string& path, const std::string& source);
 
 // The ID of the topmost mount at path, empty when nothing is mounted there.
@@ -55,12 +57,14 @@ struct SeenMount {
     std::string device, unique, id;
 };
 
-// The record of the topmost mount at path, made for callerUid, or empty when
-// seen is not that mount.
+// The record of the topmost mount at path, made for callerUid on the
+// directory made (as in a record, empty if none), or empty when seen is not
+// that mount.
 std::string recordOf(const std::string& mountinfo, const std::string& path, uid_t callerUid, const SeenMount& seen,
-                     bool created);
+                     const std::string& made);
 
-// The records whose mount is still there: the same ID and device at the same point.
+// The records whose mount is still there: the same ID and device at the same
+// point, and where a record has it the same fingerprint.
 std::string liveRecords(const std::string& records, const std::string& mountinfo);
 
 // How many of the records are callerUid's.
@@ -79,5 +83,6 @@ std::string checkUnmount(const std::string& mountinfo, const std::string& record
 // record has a unique mount ID, the same unique ID.
 bool isSeen(const std::string& record, const SeenMount& seen);
 
-// Whether the helper made the mount point of the record.
-bool isCreated(const std::string& record);
+// The directory the helper made for the record's mount ("UID:INODE:BIRTH"),
+// or empty.
+std::string createdAs(const std::string& record);

@@ -6,11 +6,13 @@
 // Two processes. The front talks to the caller: it says "authorised", reads
 // the password (bounded), checks the arguments, and at the end writes what is
 // to be shown without ever waiting on the caller. The worker, its child, never
-// touches the caller's standard input, output or error: it takes the lock,
-// checks the mount point, mounts or unmounts, verifies, keeps the records and
-// hands its text to the front through a pipe. The front ends the worker 27 s
-// after the input, lock and all, wherever it is stuck; the worker's mount or
-// umount and all they started die with the worker.
+// touches the caller's standard input, output or error: it checks the mount
+// point, mounts or unmounts, verifies, keeps the records and hands its text to
+// the front through a pipe. The front ends the worker 27 s after the input,
+// locks and all, wherever it is stuck; the worker's mount or umount and all
+// they started die with the worker. Locks are short and narrow: the records'
+// for reading or writing them, one per mount point for the mount there, and
+// one per mount still under way, so that these count against a user's cap.
 #include "checks.h"
 
 #include <fcntl.h>
@@ -24,6 +26,8 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,7 +49,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 const char* const base = "/mnt";
-// Root's alone: the lock and the records of the mounts made.
+// Root's alone: the locks and the records of the mounts made.
 const char* const stateDir = "/run/sharedeck";
 // The worker's own bound after the input, and the front's, which ends the worker.
 const auto bound = std::chrono::seconds(25), watchdog = std::chrono::seconds(27);
@@ -97,6 +101,32 @@ void resetLimits()
         }
     }
     signal(SIGXFSZ, SIG_IGN);
+}
+
+// pkexec keeps the caller's scheduling too: an idle class, nice 19, one busy CPU, idle I/O or a timer slack of
+// seconds would slow every step of the helper, the bounded ones and those under a lock alike. All go back to
+// what a process started by root has.
+void resetScheduling()
+{
+    struct {
+        uint32_t size, policy;
+        uint64_t flags;
+        int32_t nice;
+        uint32_t priority;
+        uint64_t runtime, deadline, period;
+        uint32_t utilMin, utilMax;
+    } attributes{sizeof attributes, SCHED_OTHER, 0x60 /* the utilisation clamps too */, 0, 0, 0, 0, 0, 0, 1024};
+    const sched_param none{};
+    if (syscall(SYS_sched_setattr, 0, &attributes, 0) != 0) // a kernel without utilisation clamps
+        sched_setscheduler(0, SCHED_OTHER, &none);
+    setpriority(PRIO_PROCESS, 0, 0);
+    cpu_set_t all;
+    CPU_ZERO(&all);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+        CPU_SET(cpu, &all);
+    sched_setaffinity(0, sizeof all, &all);
+    syscall(SYS_ioprio_set, 1 /* this process */, 0, 0 /* the class that follows the nice value */);
+    prctl(PR_SET_TIMERSLACK, 0);
 }
 
 // pkexec runs the helper with real and effective uid 0 and names the caller in
@@ -151,13 +181,13 @@ std::string mountinfo()
     return text.str();
 }
 
-// The mount at path as statx sees it, without asking its file system for anything (a share whose server
-// hangs), or false.
-bool seenAt(const std::string& path, SeenMount& seen)
+// The mount at path (relative to dir; itself with AT_EMPTY_PATH) as statx sees it, without asking its file
+// system for anything (a share whose server hangs), or false.
+bool seenAt(int dir, const char* path, int flags, SeenMount& seen)
 {
     struct statx st {
     };
-    if (statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+    if (statx(dir, path, flags | AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
               STATX_MNT_ID | STATX_MNT_ID_UNIQUE, &st) != 0)
         return false;
     // Linux 6.8 and later give the unique ID, 5.8 and later at least the one mountinfo shows.
@@ -167,9 +197,33 @@ bool seenAt(const std::string& path, SeenMount& seen)
     return true;
 }
 
-// Opens the state directory and holds its lock until the worker ends; waits
-// for another helper at most until end.
-int lockState(Clock::time_point end)
+// A directory NAME in /mnt as "UID:INODE:BIRTH" (birth "-" where the file system keeps none), the inode number in
+// ino; empty for anything else. Looked at without following a link or asking a mounted share's server.
+std::string directoryAt(int baseFd, const std::string& name, uint64_t& ino)
+{
+    struct statx st {
+    };
+    if (statx(baseFd, name.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT | AT_STATX_DONT_SYNC,
+              STATX_TYPE | STATX_UID | STATX_INO | STATX_BTIME, &st) != 0 ||
+        !S_ISDIR(st.stx_mode))
+        return "";
+    ino = st.stx_ino;
+    const bool birth = st.stx_mask & STATX_BTIME;
+    return std::to_string(st.stx_uid) + ":" + std::to_string(st.stx_ino) + ":" +
+           (birth ? std::to_string(st.stx_btime.tv_sec) + "." + std::to_string(st.stx_btime.tv_nsec) : "-");
+}
+
+const char* const tooLate = "Ein anderes Ein- oder Aushängen ist nicht rechtzeitig fertig geworden";
+
+// The state directory, root's alone, and its files: "lock" (the records' lock), "mounts" (the records) and two
+// files of byte locks: "points", one per mount point at its directory's inode number, and "pending", one per
+// mount under way at 128 × uid + slot. The byte locks belong to the worker's open file descriptions: whatever
+// ends the worker, they go with it.
+struct State {
+    int dir, records, points, pending;
+};
+
+State openState()
 {
     const std::string where = stateDir;
     struct stat st;
@@ -177,15 +231,56 @@ int lockState(Clock::time_point end)
     const int dir = open(stateDir, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     check(dir < 0 || fstat(dir, &st) != 0 ? withError(where + " lässt sich nicht öffnen") : "");
     check(st.st_uid != 0 || fchmod(dir, 0700) != 0 ? where + " muss ein Verzeichnis von root sein" : "");
-    const int lock = openat(dir, "lock", O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    check(lock < 0 ? withError(where + "/lock lässt sich nicht öffnen") : "");
-    while (flock(lock, LOCK_EX | LOCK_NB) != 0) {
-        check(errno != EWOULDBLOCK ? withError(where + "/lock lässt sich nicht sperren") : "");
-        check(Clock::now() > end ? "Ein anderes Ein- oder Aushängen ist nicht rechtzeitig fertig geworden" : "");
-        usleep(20000);
-    }
-    return dir;
+    const auto file = [&](const char* name) {
+        const int fd = openat(dir, name, O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        check(fd < 0 ? withError(where + "/" + name + " lässt sich nicht öffnen") : "");
+        return fd;
+    };
+    return {dir, file("lock"), file("points"), file("pending")};
 }
+
+// Takes (or with F_UNLCK gives back) the byte lock at offset; false when someone else holds it.
+bool byteLock(int fd, uint64_t offset, short type = F_WRLCK)
+{
+    struct flock byte {
+    };
+    byte.l_type = type;
+    byte.l_whence = SEEK_SET;
+    byte.l_start = off_t(offset & 0x3fffffffffffffffULL);
+    byte.l_len = 1;
+    if (fcntl(fd, F_OFD_SETLK, &byte) == 0)
+        return true;
+    check(errno != EAGAIN && errno != EACCES ? withError(std::string(stateDir) + " lässt sich nicht sperren") : "");
+    return false;
+}
+
+// Tries a lock until end; no lock is ever held while its holder waits on a caller.
+template <typename Lock> void waitFor(Lock tryLock, Clock::time_point end)
+{
+    while (!tryLock()) {
+        check(Clock::now() > end ? tooLate : "");
+        usleep(5000);
+    }
+}
+
+// The records' lock, held only to read and replace the records: never while anything runs or a file system is
+// looked at, so that no one waits on it for longer than that takes.
+struct RecordsLock {
+    int fd;
+    RecordsLock(int fd, Clock::time_point end) : fd(fd)
+    {
+        waitFor(
+            [fd] {
+                if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+                    return true;
+                check(errno != EWOULDBLOCK ? withError(std::string(stateDir) + "/lock lässt sich nicht sperren") : "");
+                return false;
+            },
+            end);
+    }
+    ~RecordsLock() { flock(fd, LOCK_UN); }
+    RecordsLock(const RecordsLock&) = delete;
+};
 
 std::string readRecords(int dir)
 {
@@ -285,73 +380,157 @@ struct Request {
     std::string source, mountPoint, options, secret;
 };
 
-int mountShare(const Request& r, int state, const std::string& table, const std::string& records, Clock::time_point end)
+// One of the caller's 100 slots for a mount under way, held until its record is written or the worker ends, so
+// that helpers running side by side cannot pass the cap together; -1 when the caller's records and mounts under
+// way take all. Under the records' lock.
+int64_t reserveSlot(const State& s, uid_t uid, size_t recorded)
 {
-    check(r.uid != 0 && recordsOf(records, r.uid) >= maxMountsPerUser
-              ? "Sie haben schon " + std::to_string(maxMountsPerUser) +
-                    " Freigaben mit sharedeck eingehängt; bitte hängen Sie zuerst eine davon aus"
-              : "");
-    check(checkMountPoint(r.mountPoint, base, r.uid, table, r.create));
-    // Only root can write to /mnt and the lock is held, so what the checks saw still holds.
+    size_t busy = 0;
+    int64_t mine = -1;
+    for (uint64_t slot = 0, at = uint64_t(uid) * 128; slot < maxMountsPerUser; ++slot, ++at) {
+        if (!byteLock(s.pending, at))
+            ++busy;
+        else if (mine < 0)
+            mine = int64_t(at);
+        else
+            byteLock(s.pending, at, F_UNLCK);
+    }
+    if (recorded + busy < maxMountsPerUser)
+        return mine;
+    if (mine >= 0)
+        byteLock(s.pending, uint64_t(mine), F_UNLCK);
+    return -1;
+}
+
+// Detaches everything at path, the topmost mount first with all mounted on it, lazily (a hung server cannot hold
+// the helper); one stacking mounts there without end keeps it at most until end.
+void detachAll(const std::string& path, Clock::time_point end)
+{
+    while (!topmostId(mountinfo(), path).empty() && Clock::now() < end &&
+           umount2(path.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW) == 0) {
+    }
+}
+
+// Removes the mount point the helper made (made: as directoryAt saw it then) if it is still that directory,
+// empty, no mount point and no other helper's now.
+void removeMade(const State& s, int baseFd, const std::string& name, const std::string& made)
+{
+    uint64_t ino = 0;
+    if (!made.empty() && directoryAt(baseFd, name, ino) == made && byteLock(s.points, ino) &&
+        topmostId(mountinfo(), "/mnt/" + name).empty())
+        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
+}
+
+// The share's record, once it is the one mount at the mount point, with nosuid and nodev; otherwise the reason.
+std::string record(const Request& r, const State& s, const std::string& made, int64_t slot, Clock::time_point end)
+{
+    // The mount now at the point, held: what mountinfo shows next is compared with it.
+    const int top = open(r.mountPoint.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const std::string after = mountinfo();
+    SeenMount seen;
+    std::string error = checkMounted(after, r.mountPoint, r.source);
+    // Tied to what the kernel never hands out again while the mount lives, where it can.
+    const std::string line = error.empty() && top >= 0 && seenAt(top, "", AT_EMPTY_PATH, seen)
+                                 ? recordOf(after, r.mountPoint, r.uid, seen, made)
+                                 : "";
+    if (top >= 0)
+        close(top);
+    if (!error.empty() || line.empty())
+        return error.empty() ? "Die eingehängte Freigabe ließ sich nicht erkennen und wurde wieder ausgehängt" : error;
+    const RecordsLock held(s.records, end);
+    if (!writeRecords(s.dir, liveRecords(readRecords(s.dir), mountinfo()) + line))
+        return withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben") +
+               "; die Freigabe wurde wieder ausgehängt";
+    if (slot >= 0) // counted by its record from now on
+        byteLock(s.pending, uint64_t(slot), F_UNLCK);
+    return "";
+}
+
+int mountShare(const Request& r, const State& s, Clock::time_point end)
+{
+    int64_t slot = -1;
+    if (r.uid != 0) {
+        const RecordsLock held(s.records, end);
+        slot = reserveSlot(s, r.uid, recordsOf(liveRecords(readRecords(s.dir), mountinfo()), r.uid));
+        check(slot < 0 ? "Sie haben schon " + std::to_string(maxMountsPerUser) +
+                             " Freigaben mit sharedeck eingehängt; bitte hängen Sie zuerst eine davon aus"
+                       : "");
+    }
+    check(checkMountPoint(r.mountPoint, base, r.uid, mountinfo(), r.create));
+    // Only root can write to /mnt: the name stays, and what mkdirat makes is the helper's (another helper making
+    // the same name meanwhile wins, and keeps it).
     const std::string name = r.mountPoint.substr(5);
     const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     struct stat st;
-    const bool created = r.create && fstatat(baseFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0;
-    if (created && (mkdirat(baseFd, name.c_str(), 0755) != 0 ||
-                    fchownat(baseFd, name.c_str(), r.uid, r.gid, AT_SYMLINK_NOFOLLOW) != 0)) {
-        const std::string error = withError(r.mountPoint + " lässt sich nicht anlegen");
-        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
-        fail(error);
-    }
-    std::string output;
-    const int status =
-        run({"/bin/mount", "-t", "cifs", r.source.c_str(), r.mountPoint.c_str(), "-o", r.options.c_str()},
-            r.secret.empty() ? nullptr : r.secret.c_str(), end, output);
-    shown += output;
-    const std::string after = mountinfo();
-    std::string error = status < 0 ? stopped("/bin/mount") : status ? "" : checkMounted(after, r.mountPoint, r.source);
-    if (status == 0 && error.empty()) {
-        // Tied to what the kernel never hands out again while the mount lives, where it can.
-        SeenMount seen;
-        const std::string record =
-            seenAt(r.mountPoint, seen) ? recordOf(after, r.mountPoint, r.uid, seen, created) : "";
-        if (record.empty())
-            error = "Die eingehängte Freigabe ließ sich nicht erkennen und wurde wieder ausgehängt";
-        else if (!writeRecords(state, records + record))
-            error = withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben") +
-                    "; die Freigabe wurde wieder ausgehängt";
-        else
+    const bool create = r.create && fstatat(baseFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0;
+    check(create && mkdirat(baseFd, name.c_str(), 0755) != 0 ? withError(r.mountPoint + " lässt sich nicht anlegen")
+                                                             : "");
+    uint64_t ino = 0;
+    std::string made = create ? directoryAt(baseFd, name, ino) : "", error; // root's until it is the caller's
+    int status = 1;
+    bool ran = false;
+    try {
+        if (create) {
+            check(fchownat(baseFd, name.c_str(), r.uid, r.gid, AT_SYMLINK_NOFOLLOW) != 0
+                      ? withError(r.mountPoint + " lässt sich nicht anlegen")
+                      : "");
+            made = directoryAt(baseFd, name, ino);
+        }
+        const std::string point = directoryAt(baseFd, name, ino);
+        // Under the mount point's lock no other helper mounts there: a mount or another directory found there now
+        // came meanwhile.
+        check(point.empty() ? r.mountPoint + " ist kein Verzeichnis" : "");
+        waitFor([&] { return byteLock(s.points, ino); }, end);
+        uint64_t now = 0;
+        check(topmostId(mountinfo(), r.mountPoint).empty() && directoryAt(baseFd, name, now) == point
+                  ? ""
+                  : r.mountPoint + " ist schon ein Einhängepunkt");
+        std::string output;
+        ran = true;
+        status = run({"/bin/mount", "-t", "cifs", r.source.c_str(), r.mountPoint.c_str(), "-o", r.options.c_str()},
+                     r.secret.empty() ? nullptr : r.secret.c_str(), end, output);
+        shown += output;
+        error = status < 0 ? stopped("/bin/mount") : status ? "" : record(r, s, made, slot, end);
+        if (status == 0 && error.empty())
             return 0;
+    } catch (const Refusal&) {
+        if (ran)
+            detachAll(r.mountPoint, end + std::chrono::seconds(1));
+        removeMade(s, baseFd, name, made);
+        throw;
     }
-    // Whatever landed there unverified or unrecorded goes at once; lazily, so a hung server cannot hold the helper.
-    if (!topmostId(after, r.mountPoint).empty())
-        umount2(r.mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
-    if (created)
-        unlinkat(baseFd, name.c_str(), AT_REMOVEDIR);
+    // Whatever landed there unverified or unrecorded goes at once, all of it, and the directory made for it.
+    detachAll(r.mountPoint, end + std::chrono::seconds(1));
+    removeMade(s, baseFd, name, made);
     check(error);
     return status;
 }
 
-int unmountShare(const Request& r, int state, const std::string& table, const std::string& records,
-                 Clock::time_point end)
+int unmountShare(const Request& r, const State& s, Clock::time_point end)
 {
-    std::string record;
-    check(checkUnmount(table, records, r.mountPoint, r.uid, record));
-    // A later mount at the same place may have the same ID and device as a gone one, never the same unique ID.
+    // Before any lock: statx of the mount point waits on nothing but the file system of /mnt.
     SeenMount seen;
-    if (!record.empty() && !(seenAt(r.mountPoint, seen) && isSeen(record, seen))) {
-        check(r.uid != 0 ? r.mountPoint + " wurde nicht von sharedeck für Sie eingehängt" : "");
-        record.clear();
+    const bool seenThere = seenAt(AT_FDCWD, r.mountPoint.c_str(), 0, seen);
+    std::string record, without, id;
+    {
+        const RecordsLock held(s.records, end);
+        const std::string table = mountinfo(), records = liveRecords(readRecords(s.dir), table);
+        check(checkUnmount(table, records, r.mountPoint, r.uid, record));
+        // A later mount at the same place may have the same ID and device as a gone one, never the same unique ID.
+        if (!record.empty() && !(seenThere && isSeen(record, seen))) {
+            check(r.uid != 0 ? r.mountPoint + " wurde nicht von sharedeck für Sie eingehängt" : "");
+            record.clear();
+        }
+        // The record goes first, so that it never outlives the mount; it comes back if the mount stays.
+        std::istringstream lines(records);
+        for (std::string line; std::getline(lines, line);)
+            without += line == record ? "" : line + "\n";
+        check(writeRecords(s.dir, without) ? ""
+                                           : withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben"));
+        id = topmostId(table, r.mountPoint);
     }
-    // The record goes first, so that it never outlives the mount; it comes back if the mount stays.
-    std::string without;
-    std::istringstream lines(records);
-    for (std::string line; std::getline(lines, line);)
-        without += line == record ? "" : line + "\n";
-    check(writeRecords(state, without) ? "" : withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben"));
     std::string output;
     // -c: no look at the path, which would hang on a share whose server is gone.
-    const std::string id = topmostId(table, r.mountPoint);
     int status = run({"/bin/umount", "-c", "--", r.mountPoint.c_str()}, nullptr,
                      std::min(end, Clock::now() + detachAfter), output);
     shown += output;
@@ -361,29 +540,30 @@ int unmountShare(const Request& r, int state, const std::string& table, const st
         umount2(r.mountPoint.c_str(), MNT_DETACH | UMOUNT_NOFOLLOW);
     if (status < 0 && topmostId(mountinfo(), r.mountPoint) != id)
         status = 0;
-    const std::string after = mountinfo(), kept = liveRecords(records, after);
-    check(kept != without && !writeRecords(state, kept)
-              ? withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben")
-              : "");
-    // A mount point the helper made goes with the mount, if nothing was put there meanwhile.
-    const int baseFd = open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (isCreated(record) && liveRecords(record, after).empty())
-        unlinkat(baseFd, r.mountPoint.substr(5).c_str(), AT_REMOVEDIR);
+    std::string after;
+    {
+        const RecordsLock held(s.records, end + std::chrono::seconds(1));
+        after = mountinfo();
+        const std::string records = readRecords(s.dir), kept = liveRecords(records + record + "\n", after);
+        check(kept != records && !writeRecords(s.dir, kept)
+                  ? withError(std::string(stateDir) + "/mounts lässt sich nicht schreiben")
+                  : "");
+    }
+    // A mount point the helper made goes with the mount, if it is still the one made and nothing was put there.
+    if (liveRecords(record, after).empty())
+        removeMade(s, open(base, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC), r.mountPoint.substr(5),
+                   createdAs(record));
     check(status < 0 ? stopped("/bin/umount") : "");
     return status;
 }
 
-// The worker: everything under the lock. Its standard input is /dev/null, its output and error go to the front.
+// The worker. Its standard input is /dev/null, its output and error go to the front.
 int work(const Request& r, Clock::time_point end)
 {
     prctl(PR_SET_CHILD_SUBREAPER, 1);
-    const int state = lockState(end);
-    // The mount table as the checks see it; under the lock no other helper changes it.
-    const std::string table = mountinfo();
-    const std::string records = liveRecords(readRecords(state), table);
-    return r.mount ? mountShare(r, state, table, records, end) : unmountShare(r, state, table, records, end);
+    const State s = openState();
+    return r.mount ? mountShare(r, s, end) : unmountShare(r, s, end);
 }
-
 // Runs the worker and ends it at the watchdog's time, whatever it waits for. Its text goes to shown.
 int runWorker(const Request& r, Clock::time_point start)
 {
@@ -446,6 +626,7 @@ int helper(int argc, char** argv)
 {
     umask(022);
     resetLimits();
+    resetScheduling();
     // No job control of the caller's terminal stops the helper.
     signal(SIGTTOU, SIG_IGN);
     signal(SIGTTIN, SIG_IGN);
@@ -463,6 +644,8 @@ int helper(int argc, char** argv)
                                                        "/mnt/NAME OPTIONEN | sharedeck-mount umount /mnt/NAME"
                                                      : "");
     Request r{mount, create, uid, 0, "", argv[mount ? 3 + create : 2], "", "PASSWD=" + input()};
+    // The bound on the caller ends with its input: the work has its own, the watchdog's.
+    alarm(0);
     const auto start = Clock::now();
     // From here on a terminal's Ctrl-C or a closed window must not leave a
     // mount or a mount point half done.
