@@ -142,7 +142,8 @@ crowd() { # $1 of the user's mounts at once, each on a directory of its own, lea
 }
 sched() { # what pkexec hands on of the caller's scheduling is gone in the helper: class, nice value, CPUs, I/O, timer slack
     local p=$TESTBED_DIR/sched pid seen w=() && case $1 in idle) w=(chrt -i 0) ;; nice) w=(nice -n 19) ;; cpu) w=(taskset -c 0) ;;
-        io) w=(ionice -c 3) ;; slack) w=(python3 -c 'import ctypes, os, sys; ctypes.CDLL(None).prctl(29, 10**10); os.execvp(sys.argv[1], sys.argv[1:])') ;;
+        io) w=(ionice -c 3) ;; slack) w=(python3 -c 'import ctypes, subprocess, sys
+ctypes.CDLL(None).prctl(29, ctypes.c_ulong(10**10)); sys.exit(subprocess.call(sys.argv[1:]))') ;; # a child's default too
     esac && rm -f "$p" && mkfifo "$p" && exec 8<>"$p" && before=$(state) || return 2
     { runuser -u "$u" -- "${w[@]}" pkexec "$TESTBED_HELPER" umount /mnt/mine <"$p" >"$out" 2>"$err" 8>&- & } && local bg=$!
     for _ in $(seq 100); do [ -s "$out" ] && break || sleep 0.1; done

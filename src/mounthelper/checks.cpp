@@ -129,7 +129,7 @@ const std::map<std::string, const char*> allowedOptions = {
 // clang-format on
 
 struct Mount {
-    std::string id, device, root, point, options, source, superOptions;
+    std::string id, device, root, point, options, type, source, superOptions;
 };
 
 // Undoes the octal escapes (\040 for a blank) of /proc/self/mountinfo.
@@ -152,7 +152,8 @@ std::vector<Mount> mounts(const std::string& mountinfo)
         const std::vector<std::string> f = split(line, ' ');
         const size_t dash = std::find(f.begin() + std::min<size_t>(6, f.size()), f.end(), "-") - f.begin();
         if (dash + 3 < f.size())
-            list.push_back({f[0], f[2], unescape(f[3]), unescape(f[4]), f[5], unescape(f[dash + 2]), f[dash + 3]});
+            list.push_back(
+                {f[0], f[2], unescape(f[3]), unescape(f[4]), f[5], f[dash + 1], unescape(f[dash + 2]), f[dash + 3]});
     }
     return list;
 }
@@ -335,7 +336,8 @@ std::string checkMounted(const std::string& mountinfo, const std::string& path, 
         return "Am Einhängepunkt liegt außer der Freigabe noch etwas anderes; alles dort wurde wieder ausgehängt";
     const std::vector<std::string> options = split(top ? top->options : "", ',');
     const auto has = [&](const char* o) { return std::count(options.begin(), options.end(), o) > 0; };
-    if (!top || top->source != source || !has("nosuid") || !has("nodev"))
+    // A user's own FUSE mount there, named like the share, is never it.
+    if (!top || top->source != source || top->type.compare(0, 4, "fuse") == 0 || !has("nosuid") || !has("nodev"))
         return "Die Freigabe ist nicht wie verlangt (mit nosuid und nodev) eingehängt worden und wurde wieder "
                "ausgehängt";
     return {};

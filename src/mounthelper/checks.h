@@ -43,8 +43,8 @@ bool usesKerberos(const std::string& options);
 std::string checkMountPoint(const std::string& mountPoint, const std::string& base, uid_t callerUid,
                             const std::string& mountinfo, bool create);
 
-// After mount: the one mount at path must be of source and carry nosuid and
-// nodev; anything stacked on it or below it fails too.
+// After mount: the one mount at path must be of source, no FUSE mount, and
+// carry nosuid and nodev; anything stacked on it or below it fails too.
 std::string checkMounted(const std::string& mountinfo, const std::string& path, const std::string& source);
 
 // The ID of the topmost mount at path, empty when nothing is mounted there.

@@ -126,7 +126,7 @@ void resetScheduling()
         CPU_SET(cpu, &all);
     sched_setaffinity(0, sizeof all, &all);
     syscall(SYS_ioprio_set, 1 /* this process */, 0, 0 /* the class that follows the nice value */);
-    prctl(PR_SET_TIMERSLACK, 0);
+    prctl(PR_SET_TIMERSLACK, 50000UL); // not 0: that is the caller's own, handed on when it forked
 }
 
 // pkexec runs the helper with real and effective uid 0 and names the caller in
@@ -644,8 +644,6 @@ int helper(int argc, char** argv)
                                                        "/mnt/NAME OPTIONEN | sharedeck-mount umount /mnt/NAME"
                                                      : "");
     Request r{mount, create, uid, 0, "", argv[mount ? 3 + create : 2], "", "PASSWD=" + input()};
-    // The bound on the caller ends with its input: the work has its own, the watchdog's.
-    alarm(0);
     const auto start = Clock::now();
     // From here on a terminal's Ctrl-C or a closed window must not leave a
     // mount or a mount point half done.
@@ -662,6 +660,8 @@ int helper(int argc, char** argv)
         if (r.secret == "PASSWD=" && usesKerberos(r.options))
             r.secret.clear();
     }
+    // The bound on the caller ends here: the work has its own, the watchdog's.
+    alarm(0);
     return runWorker(r, start);
 }
 
