@@ -615,7 +615,7 @@ int runWorker(const Request& r, Clock::time_point start)
             kill(worker, SIGKILL);
         for (const auto until = Clock::now() + std::chrono::seconds(2);
              (done = waitpid(worker, &status, WNOHANG)) == 0 && Clock::now() < until;)
-            usleep(5000);
+            usleep(200); // its pipe closed: it is ending
     }
     if (!late && done == worker && WIFEXITED(status))
         return WEXITSTATUS(status);
