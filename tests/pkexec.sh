@@ -60,11 +60,12 @@ hung() { # a share whose server is gone: looking at its mount point hangs, so on
     call root umount "$1" 3>&-; local got=$? && grep -q " $1 " /proc/self/mountinfo && got=2
     exec 3<&- && umount -c -l "$1" 2>/dev/null; rmdir "$1" && return $got
 }
-stalled() { before=$(state) && helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(sleep 12); }
+stalled() { before=$(state) && helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(exec sleep 600); local got=$?
+    kill $!; return $got; } # standard input held open, longer than the helper waits for it
 race() { # a caller holds its standard input open while another mounts at $1: it must then find a mount point there
     local fifo=$TESTBED_DIR/fifo && before=$(state) && rm -f "$fifo" && mkfifo "$fifo" &&
         { helper "$u" mount //127.0.0.1/public "$1" "$opts" <"$fifo" >"$out" 2>"$err.1" & } && local a=$! && exec 4>"$fifo" &&
-        for _ in $(seq 50); do [ -s "$out" ] && break || sleep 0.1; done
+        ready "the helper that waits for its standard input to run" test -s "$out" || return 2
     call "$u" mount //127.0.0.1/public "$1" "$opts" 4>&- && printf %s "$SMB_PASSWORD" >&4 && exec 4>&- && wait $a
     local got=$? && mv "$err.1" "$err" && umount "$1" && return $got; return 2
 }
@@ -76,9 +77,10 @@ hostage() { # standard error that blocks every write, a full pipe nobody reads (
         if [ "$1" = fifo ]; then eval "($run) 2>$p 6<&- &"
         else SHELL=/bin/bash script -qec "set -m; stty tostop; ($run) & until [ -e $p.done ]; do sleep 0.1; done" /dev/null \
             </dev/null >/dev/null 6<&- & fi
-    local bg=$! && for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done
+    local bg=$! && ready "the helper behind the blocking standard error to run" test -s "$out"
+    for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done # from here a sound helper refuses at once
     pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u"; got=$?
-    touch "$p.done" && exec 6<&- && for _ in $(seq 30); do [ -s "$st" ] && ! kill -0 $bg 2>/dev/null && break || sleep 0.1; done
+    touch "$p.done" && exec 6<&- && ready "the helper behind the blocking standard error to end" eval '[ -s "$st" ] && ! kill -0 $bg'
     kill -9 $(kids $bg) $bg 2>/dev/null; { wait $bg; } 2>/dev/null; [ $got = 0 ] && [ "$(<"$st")" = 1 ]
 }
 stuck() { # /mnt a FUSE mount whose server never answers: the helper, holding the lock, hangs in the kernel opening it until
@@ -107,10 +109,9 @@ many() { # the user has $1 more shares recorded (besides "r b"), then mounts one
 kids() { local p && for p in $(pgrep -P "$1"); do echo "$p" && kids "$p"; done; }
 hang() { # mount.cifs never answers: the helper ignores signals, its bound ends it and everything it started
     before=$(state) && { helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(printf %s "$SMB_PASSWORD") & }
-    local bg=$! p group="" && for _ in $(seq 100); do
-        for p in $(kids $bg); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done
-        [ -n "$group" ] && break || sleep 0.1
-    done
+    local bg=$! p group="" && hanging() {
+        for p in $(kids $bg); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done; [ -n "$group" ]; }
+    ready "the stand-in for mount.cifs to hang" hanging
     [ -n "$group" ] && p=$(ps -o ppid= -p "$group" | tr -d ' ') && for s in INT TERM HUP QUIT TSTP PIPE; do kill -s $s $p; done
     wait $bg; local got=$? && ! pgrep -g "${group:-1}" >/dev/null && grep -q '25 s' "$err" && return $got; return 2
 }
