@@ -7,7 +7,7 @@
 #   TESTBED_GID                       SMB_USER's primary group (4700 "sdstaff"; the uid is 4711)
 #   TESTBED_DIR                       a scratch folder for mount points
 #   TESTBED_OTHER_USER                a second account, without the polkit rule
-# Shell functions: ready WHAT COMMAND... polls COMMAND with a bound; lists SERVER [SMBCLIENT OPTIONS] succeeds once
+# Shell functions: ready WHAT COMMAND... polls COMMAND for TESTBED_BOUND s (300), else says what was not ready; lists SERVER [SMBCLIENT OPTIONS] succeeds once
 # SERVER hands out its shares (krb_lists: the domain's, with a ticket); granted USER once polkit lets USER mount.
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
 # in /usr, a rule that lets SMB_USER run the mount helper through pkexec, and an empty /mnt; COMMAND finds:
@@ -79,7 +79,6 @@ SHARES
 touch "$dir/shares/public/Server_Alive.txt" && chmod 666 "$dir/shares/public/Server_Alive.txt"
 printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" >/dev/null
 smbd -D
-# ready WHAT COMMAND...: polls COMMAND; once TESTBED_BOUND s (300) have passed, says what was not ready and fails.
 ready() { local end=$((SECONDS + ${TESTBED_BOUND:-300})); until "${@:2}" >/dev/null 2>&1; do
     [ $SECONDS -lt $end ] && sleep 0.2 || { echo "${0##*/}: not ready within ${TESTBED_BOUND:-300} s: $1" >&2 && return 1; }; done; }
 # A listing needs the server's RPC services, which start on the first request (late on a busy machine).

@@ -43,7 +43,6 @@ for ko in $(cat /modules); do insmod "/$ko"; done
 out=$(sed 's/.*vm.out=\([^ ]*\).*/\1/' /proc/cmdline) job=$(sed 's/.*vm.job=\([^ ]*\).*/\1/' /proc/cmdline) n=/newroot
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro root $n
 mount -t tmpfs -o mode=755 rw /rw && mkdir -p /rw/etc/w /rw/etc/u /rw/var/w /rw/var/u /rw/tmp/w /rw/root/w && mkdir -m 1777 /rw/tmp/u
-# /root as an overlay too: a checkout there (root's first clone) stays in sight.
 mkdir -m 700 /rw/root/u && for d in etc var tmp root; do mount -t overlay -o lowerdir=$n/$d,upperdir=/rw/$d/u,workdir=/rw/$d/w vm-$d $n/$d; done
 for d in run mnt; do mount -t tmpfs -o mode=755 vm-$d $n/$d; done
 mount -t proc proc $n/proc && mount -t sysfs sys $n/sys && mount -t devtmpfs dev $n/dev
@@ -72,10 +71,11 @@ flock -u 9 && exec 9>&- && job=$(mktemp -d "$vm/job.XXXXXX") && trap 'rm -rf "$j
 } >"$job/run"
 fs() { args+=(-fsdev "local,id=$1,path=$2,security_model=passthrough,multidevs=remap$3" -device "virtio-9p-pci,fsdev=$1,mount_tag=$1"); }
 args=() && fs root / ,readonly=on && fs out "$build" ""
-# Output through the serial console; a bound in case the guest never powers off.
+# Output through the serial console; a bound in case the guest never powers off. no_timer_check: on a busy host the
+# emulated timer is too slow for the kernel's boot-time check, which then panics ("IO-APIC + timer doesn't work").
 timeout -s KILL "${VM_TIMEOUT:-3000}" qemu-system-x86_64 -accel tcg -cpu max -smp 2 -m 2048 -nic none -no-reboot \
     -display none -monitor none -serial stdio -kernel "$kernel" -initrd initrd.gz \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1 vm.out=$build vm.job=$job" "${args[@]}" \
+    -append "console=ttyS0 quiet loglevel=3 panic=-1 no_timer_check vm.out=$build vm.job=$job" "${args[@]}" \
     </dev/null | tr -d '\r' || true
 [ -s "$job/status" ] || { echo "vm: the guest ended without the command's status" >&2 && exit 1; }
 exit "$(cat "$job/status")"
