@@ -7,8 +7,9 @@
 #   TESTBED_GID                       SMB_USER's primary group (4700 "sdstaff"; the uid is 4711)
 #   TESTBED_DIR                       a scratch folder for mount points
 #   TESTBED_OTHER_USER                a second account, without the polkit rule
-# Shell functions: ready WHAT COMMAND... polls COMMAND for TESTBED_BOUND s (300), else says what was not ready; lists SERVER [SMBCLIENT OPTIONS] succeeds once
-# SERVER hands out its shares (krb_lists: the domain's, with a ticket); granted USER once polkit lets USER mount.
+# Shell functions: ready WHAT COMMAND... polls COMMAND for TESTBED_BOUND s (300), else says what was not ready;
+# lists SERVER [SMBCLIENT OPTIONS] once SERVER hands out its shares (its RPC services start on the first request, late on
+# a busy machine; krb_lists: the domain's, with a ticket); granted USER once polkit lets USER mount.
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
 # in /usr, a rule that lets SMB_USER run the mount helper through pkexec, and an empty /mnt; COMMAND finds:
 #   TESTBED_HELPER                    the helper's installed path
@@ -81,7 +82,6 @@ printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" 
 smbd -D
 ready() { local end=$((SECONDS + ${TESTBED_BOUND:-300})); until "${@:2}" >/dev/null 2>&1; do
     [ $SECONDS -lt $end ] && sleep 0.2 || { echo "${0##*/}: not ready within ${TESTBED_BOUND:-300} s: $1" >&2 && return 1; }; done; }
-# A listing needs the server's RPC services, which start on the first request (late on a busy machine).
 lists() { grep -q '^Disk|' <<<"$(smbclient -g -L "$@" 2>/dev/null)"; } && export -f ready lists && ready "smbd to list its shares" lists 127.0.0.1 -N
 
 # An Active Directory domain at 127.0.0.3: provisioned into the file once (seconds here, minutes in the VM), then
@@ -125,8 +125,8 @@ if [ -n "${TESTBED_POLKIT:-}" ]; then
     subject.user == "%s") return polkit.Result.YES; });\n' "$SMB_USER" >/etc/polkit-1/rules.d/50-sharedeck-test.rules
     dbus-daemon --system --fork
     # polkitd, started through D-Bus, knows the action and has read the rule.
-    granted() { runuser -u "$1" -- sh -c 'exec pkcheck -a org.example.sharedeck.mount -p $$'; } && export -f granted
-    ready "polkitd to let $SMB_USER run the helper" granted "$SMB_USER"
+    granted() { runuser -u "$1" -- sh -c 'exec pkcheck -a org.example.sharedeck.mount -p $$'; } && export -f granted &&
+        ready "polkitd to let $SMB_USER run the helper" granted "$SMB_USER"
 fi
 # After the overlay, which does not show mounts below /usr.
 [ "${TESTBED_CIFS:-}" = kernel ] || mount --bind "$here/mount.cifs-standin.sh" /sbin/mount.cifs

@@ -71,8 +71,7 @@ flock -u 9 && exec 9>&- && job=$(mktemp -d "$vm/job.XXXXXX") && trap 'rm -rf "$j
 } >"$job/run"
 fs() { args+=(-fsdev "local,id=$1,path=$2,security_model=passthrough,multidevs=remap$3" -device "virtio-9p-pci,fsdev=$1,mount_tag=$1"); }
 args=() && fs root / ,readonly=on && fs out "$build" ""
-# Output through the serial console; a bound in case the guest never powers off. no_timer_check: on a busy host the
-# emulated timer is too slow for the kernel's boot-time check, which then panics ("IO-APIC + timer doesn't work").
+# Output through the serial console; a bound for a guest that never powers off; no_timer_check, or a busy host panics it.
 timeout -s KILL "${VM_TIMEOUT:-3000}" qemu-system-x86_64 -accel tcg -cpu max -smp 2 -m 2048 -nic none -no-reboot \
     -display none -monitor none -serial stdio -kernel "$kernel" -initrd initrd.gz \
     -append "console=ttyS0 quiet loglevel=3 panic=-1 no_timer_check vm.out=$build vm.job=$job" "${args[@]}" \
