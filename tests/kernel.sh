@@ -22,7 +22,7 @@ mnt() { # mnt SHARE DIR [OPTIONS]: the window's default options for a normal use
 }
 as() { timeout -s KILL 30 runuser -u "$1" -- "${@:2}" 2>/dev/null; }
 opts() { findmnt -n -o OPTIONS -M "/mnt/$1"; }
-reload() { kill -HUP "$(cat /run/samba/smbd.pid)" && sleep 1; }
+reload() { kill -HUP "$(cat /run/samba/smbd.pid)" && ready "smbd to take its new configuration" "$@"; } # reload CHECK...
 told() { echo "kernel: $1: exit $2: $(grep -v '^Refer to\|^$' "$out" | tr '\n' ' ')"; }
 
 # Each grant: nosuid,nodev, files of the caller, and, unless the caller widens the modes, private to them.
@@ -46,8 +46,8 @@ helper umount /mnt/r; got=$? && told "the user unmounting root's later mount" $g
 [ $got = 1 ] && mountpoint -q /mnt/r && umount /mnt/r && [ -d /mnt/r ] || fail "the user unmounted root's mount: $got"
 
 # Servers as offices have them: a share that needs encryption, share names with a blank, "$" and umlauts.
-mkdir -m 777 "$shares/Grüße" && printf '[enc]\npath = %s\nsmb encrypt = required\n[Grüße]\npath = %s\n' \
-    "$shares/public" "$shares/Grüße" >>/etc/samba/smb.conf && reload
+mkdir -m 777 "$shares/Grüße" && printf '[enc]\npath = %s\nsmb encrypt = required\n[Grüße]\npath = %s\n' "$shares/public" \
+    "$shares/Grüße" >>/etc/samba/smb.conf && reload eval '[[ $(smbclient -g -L 127.0.0.1 -N) == *"Disk|Grüße|"* ]]'
 for share in enc "with space" 'hidden$' Grüße; do
     mnt "$share" "s$share"; got=$? && told "$share" $got
     [ $got = 0 ] && as "$u" ls "/mnt/s$share" >/dev/null && helper umount "/mnt/s$share" || fail "mount //127.0.0.1/$share"
@@ -64,15 +64,16 @@ echo "kernel: silent server: keep-alive touch $touch, mount listing $listing s, 
 kill -CONT $(pgrep -x smbd)
 
 # SMB1 only: the default fails; vers=1.0 in the options mounts.
-sed -i 's/^\[global\]$/&\nserver min protocol = NT1\nserver max protocol = NT1/' /etc/samba/smb.conf && reload
+sed -i 's/^\[global\]$/&\nserver min protocol = NT1\nserver max protocol = NT1/' /etc/samba/smb.conf &&
+    reload smbclient -L 127.0.0.1 -N -m NT1 --option='client min protocol=NT1'
 mnt public p; told "SMB1 only" $?
 mnt public p vers=1.0 && as "$u" ls /mnt/p >/dev/null || fail "SMB1 only: vers=1.0 does not mount"
 told "SMB1 only, vers=1.0" $? && helper umount /mnt/p
 
 # Kerberos, the password empty: a mount uses its caller's own ticket, never root's (another principal here) nor
 # another user's. A ticket that expired fails with mount's own words.
-printf 'polkit.addRule(function(a, s) { if (s.user == "%s") return polkit.Result.YES; });\n' "$o" \
-    >/etc/polkit-1/rules.d/51-other.rules && echo "$KRB_ADMIN_PASSWORD" | kinit Administrator >/dev/null
+printf 'polkit.addRule(function(a, s) { if (s.user == "%s") return polkit.Result.YES; });\n' "$o" >/etc/polkit-1/rules.d/51-other.rules &&
+    ready "polkitd to read the rule for $o" granted "$o" && echo "$KRB_ADMIN_PASSWORD" | kinit Administrator >/dev/null
 dc=/var/lib/samba/dc && kinit() { printf '%s\n' "$KRB_PASSWORD" | runuser -u "$u" -- kinit "$@" "$KRB_USER" >/dev/null; }
 krb() { # krb USER: USER's mount of the domain's share "krb" at /mnt/k (made by the helper), with Kerberos, no password
     local u=$1 && pw="" helper mount --create "//$KRB_SERVER/krb" /mnt/k "uid=$(id -u "$1"),gid=$(id -g "$1"),sec=krb5"

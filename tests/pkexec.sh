@@ -60,11 +60,11 @@ hung() { # a share whose server is gone: looking at its mount point hangs, so on
     call root umount "$1" 3>&-; local got=$? && grep -q " $1 " /proc/self/mountinfo && got=2
     exec 3<&- && umount -c -l "$1" 2>/dev/null; rmdir "$1" && return $got
 }
-stalled() { before=$(state) && helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(sleep 12); }
+stalled() { before=$(state) && helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(exec sleep 600); }
 race() { # a caller holds its standard input open while another mounts at $1: it must then find a mount point there
     local fifo=$TESTBED_DIR/fifo && before=$(state) && rm -f "$fifo" && mkfifo "$fifo" &&
         { helper "$u" mount //127.0.0.1/public "$1" "$opts" <"$fifo" >"$out" 2>"$err.1" & } && local a=$! && exec 4>"$fifo" &&
-        for _ in $(seq 50); do [ -s "$out" ] && break || sleep 0.1; done
+        ready "the helper that waits for its standard input to run" test -s "$out" || return 2
     call "$u" mount //127.0.0.1/public "$1" "$opts" 4>&- && printf %s "$SMB_PASSWORD" >&4 && exec 4>&- && wait $a
     local got=$? && mv "$err.1" "$err" && umount "$1" && return $got; return 2
 }
@@ -76,9 +76,10 @@ hostage() { # standard error that blocks every write, a full pipe nobody reads (
         if [ "$1" = fifo ]; then eval "($run) 2>$p 6<&- &"
         else SHELL=/bin/bash script -qec "set -m; stty tostop; ($run) & until [ -e $p.done ]; do sleep 0.1; done" /dev/null \
             </dev/null >/dev/null 6<&- & fi
-    local bg=$! && for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done
+    local bg=$! && ready "the helper behind the blocking standard error to run" test -s "$out"
+    for _ in $(seq 30); do [ -s "$st" ] && break || sleep 0.1; done # from here a sound helper refuses at once
     pw=$SMB_PASSWORD call root mount //127.0.0.1/public /mnt/a "username=$u"; got=$?
-    touch "$p.done" && exec 6<&- && for _ in $(seq 30); do [ -s "$st" ] && ! kill -0 $bg 2>/dev/null && break || sleep 0.1; done
+    touch "$p.done" && exec 6<&- && ready "the helper behind the blocking standard error to end" eval '[ -s "$st" ] && ! kill -0 $bg'
     kill -9 $(kids $bg) $bg 2>/dev/null; { wait $bg; } 2>/dev/null; [ $got = 0 ] && [ "$(<"$st")" = 1 ]
 }
 stuck() { # /mnt a FUSE mount whose server never answers: the helper, holding the lock, hangs in the kernel opening it until
@@ -105,16 +106,13 @@ many() { # the user has $1 more shares recorded (besides "r b"), then mounts one
         existing /mnt/mine
 }
 kids() { local p && for p in $(pgrep -P "$1"); do echo "$p" && kids "$p"; done; }
-front() { # front PID: the helper's front below PID, once it runs
-    local p && for _ in $(seq 100); do
-        for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sharedeck-mount ] && echo "$p" && return; done && sleep 0.1
-    done && echo "no helper below $1" >&2 && return 1
+front() { # front PID: the helper's front below PID, if it runs
+    local p && for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sharedeck-mount ] && echo "$p" && return; done; return 1
 }
 hanging() { # hanging PID: waits until the stand-in's hanging mount.cifs runs below PID, its process group then in group
-    local p && group="" && for _ in $(seq 100); do
-        for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done
-        [ -n "$group" ] && return || sleep 0.1
-    done && echo "no hanging mount.cifs below $1" >&2 && return 1
+    group="" && hung() {
+        local p && for p in $(kids "$1"); do [ "$(cat /proc/$p/comm 2>/dev/null)" = sleep ] && group=$(ps -o pgid= -p "$p" | tr -d ' '); done; [ -n "$group" ]; }
+    ready "the stand-in for mount.cifs to hang below $1" hung "$1"
 }
 hang() { # mount.cifs never answers: the helper ignores signals, its bound ends it and everything it started
     before=$(state) && { helper "$u" mount //127.0.0.1/public "$1" "$opts" 2>"$err" >"$out" < <(printf %s "$SMB_PASSWORD") & }
@@ -124,7 +122,7 @@ hang() { # mount.cifs never answers: the helper ignores signals, its bound ends 
 late() { # the caller reads "authorised" 40 s late (a full pipe), then sends the password: the mount still gets its 25 s
     local p=$TESTBED_DIR/late && rm -f "$p" "$p.in" && mkfifo "$p" "$p.in" && exec 6<>"$p" 7<>"$p.in" && before=$(state) &&
         head -c 65536 /dev/zero >&6 && { guard=90 helper "$u" mount --create //127.0.0.1/public "$1" "$opts" <"$p.in" >&6 2>"$err" 6>&- 7>&- & }
-    local bg=$! && front $bg >/dev/null && sleep 40 && head -c 65536 <&6 >/dev/null && head -n 1 <&6 >"$out" && printf %s "$SMB_PASSWORD" >&7
+    local bg=$! && ready "the helper behind the full pipe to run" front $bg && sleep 40 && head -c 65536 <&6 >/dev/null && head -n 1 <&6 >"$out" && printf %s "$SMB_PASSWORD" >&7
     exec 6>&- 7>&- && wait $bg
 }
 beside() { # a mount that hangs holds up no other: root's, or the same user's elsewhere, is done while it still hangs
@@ -146,8 +144,7 @@ sched() { # what pkexec hands on of the caller's scheduling is gone in the helpe
 ctypes.CDLL(None).prctl(29, ctypes.c_ulong(10**10)); sys.exit(subprocess.call(sys.argv[1:]))') ;; # a child's default too
     esac && rm -f "$p" && mkfifo "$p" && exec 8<>"$p" && before=$(state) || return 2
     { runuser -u "$u" -- "${w[@]}" pkexec "$TESTBED_HELPER" umount /mnt/mine <"$p" >"$out" 2>"$err" 8>&- & } && local bg=$!
-    for _ in $(seq 100); do [ -s "$out" ] && break || sleep 0.1; done
-    pid=$(front $bg)
+    ready "the helper with the caller's scheduling to run" test -s "$out" && pid=$(front $bg)
     seen=$(ps -o cls=,ni= -p "$pid" && grep Cpus_allowed_list "/proc/$pid/status" && ionice -p "$pid" && cat "/proc/$pid/timerslack_ns")
     exec 8>&- && wait $bg; local got=$? && [ "$seen" = "$plain" ] && return $got
     echo "helper's scheduling: $seen" | tr '\n' ' ' >&2 && return 2

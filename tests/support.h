@@ -8,6 +8,12 @@
 #include <QtTest>
 #include <QtWidgets>
 
+// A wait is a bound on a fault, what never comes, not a guess at how fast the machine is: 60 s, not Qt's 5 s.
+#undef QTRY_VERIFY
+#define QTRY_VERIFY(expr) QTRY_VERIFY_WITH_TIMEOUT(expr, 60000)
+#undef QTRY_COMPARE
+#define QTRY_COMPARE(expr, expected) QTRY_COMPARE_WITH_TIMEOUT(expr, expected, 60000)
+
 class SharedeckProbe
 {
 public:

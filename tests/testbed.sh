@@ -7,6 +7,9 @@
 #   TESTBED_GID                       SMB_USER's primary group (4700 "sdstaff"; the uid is 4711)
 #   TESTBED_DIR                       a scratch folder for mount points
 #   TESTBED_OTHER_USER                a second account, without the polkit rule
+# Shell functions: ready WHAT COMMAND... polls COMMAND for TESTBED_BOUND s (300), else says what was not ready;
+# lists SERVER [SMBCLIENT OPTIONS] once SERVER hands out its shares (its RPC services start on the first request, late on
+# a busy machine; krb_lists: the domain's, with a ticket); granted USER once polkit lets USER mount.
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
 # in /usr, a rule that lets SMB_USER run the mount helper through pkexec, and an empty /mnt; COMMAND finds:
 #   TESTBED_HELPER                    the helper's installed path
@@ -24,7 +27,7 @@ skip() {
 
 if [ -z "${TESTBED_INSIDE:-}" ]; then
     [ "$(id -u)" = 0 ] || skip "needs root for namespaces, smbd and mount"
-    polkit_tools="cmake dpkg-deb pkexec pkaction dbus-daemon runuser /usr/lib/polkit-1/polkitd"
+    polkit_tools="cmake dpkg-deb pkexec pkcheck dbus-daemon runuser /usr/lib/polkit-1/polkitd"
     for tool in smbd smbpasswd smbclient unshare ip ${TESTBED_POLKIT:+$polkit_tools} ${TESTBED_KERBEROS:+samba samba-tool winbindd kinit}; do
         command -v "$tool" >/dev/null || skip "$tool is not installed"
     done
@@ -77,8 +80,9 @@ SHARES
 touch "$dir/shares/public/Server_Alive.txt" && chmod 666 "$dir/shares/public/Server_Alive.txt"
 printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" >/dev/null
 smbd -D
-port() { for _ in $(seq 600); do (exec 3<>"/dev/tcp/$1") 2>/dev/null && return || sleep 0.1; done; return 1; }
-port 127.0.0.1/445
+ready() { local end=$((SECONDS + ${TESTBED_BOUND:-300})); until "${@:2}" >/dev/null 2>&1; do
+    [ $SECONDS -lt $end ] && sleep 0.2 || { echo "${0##*/}: not ready within ${TESTBED_BOUND:-300} s: $1" >&2 && return 1; }; done; }
+lists() { grep -q '^Disk|' <<<"$(smbclient -g -L "$@" 2>/dev/null)"; } && export -f ready lists && ready "smbd to list its shares" lists 127.0.0.1 -N
 
 # An Active Directory domain at 127.0.0.3: provisioned into the file once (seconds here, minutes in the VM), then
 # started from it. Its user may write on the share "krb", which has a marker file for the keep-alive.
@@ -102,7 +106,9 @@ if [ -n "${TESTBED_KERBEROS:-}" ]; then
         "SHAREDECK.TEST = {" "kdc = 127.0.0.3" "}" >"$dir/krb5.conf"
     for f in hosts krb5.conf; do mount --bind "$dir/$f" "/etc/$f"; done && mkdir -m 1777 "$dir/tickets"
     # Its winbindd socket has a compiled-in path: out of the way of the test bed's smbd in a /run/samba of its own.
-    unshare --mount sh -c "mount -t tmpfs dc /run/samba && samba -s $dc/etc/smb.conf" && port 127.0.0.3/88 && port 127.0.0.3/445
+    unshare --mount sh -c "mount -t tmpfs dc /run/samba && samba -s $dc/etc/smb.conf" && krb_lists() {
+        printf '%s\n' "$KRB_PASSWORD" | kinit -c "$TESTBED_DIR/ready" "$KRB_USER" && KRB5CCNAME=$TESTBED_DIR/ready lists $KRB_SERVER --use-kerberos=required -N; }
+    ready "the domain controller to hand out a ticket and list its shares with it" krb_lists && export -f krb_lists
 fi
 
 # /usr gets an overlay: the host may have no sharedeck or a real installation.
@@ -118,8 +124,9 @@ if [ -n "${TESTBED_POLKIT:-}" ]; then
     printf 'polkit.addRule(function(action, subject) { if (action.id == "org.example.sharedeck.mount" &&
     subject.user == "%s") return polkit.Result.YES; });\n' "$SMB_USER" >/etc/polkit-1/rules.d/50-sharedeck-test.rules
     dbus-daemon --system --fork
-    # Starts polkitd through D-Bus and fails unless it knows the action.
-    pkaction --action-id org.example.sharedeck.mount >/dev/null
+    # polkitd, started through D-Bus, knows the action and has read the rule.
+    granted() { runuser -u "$1" -- sh -c 'exec pkcheck -a org.example.sharedeck.mount -p $$'; } && export -f granted &&
+        ready "polkitd to let $SMB_USER run the helper" granted "$SMB_USER"
 fi
 # After the overlay, which does not show mounts below /usr.
 [ "${TESTBED_CIFS:-}" = kernel ] || mount --bind "$here/mount.cifs-standin.sh" /sbin/mount.cifs

@@ -2,7 +2,7 @@
 # vm.sh BUILD_DIR COMMAND [ARGS...]
 # Runs COMMAND as root inside a small VM booted from Debian's own kernel (it has the CIFS client this machine's
 # kernel may lack) and exits with its status. The guest sees this machine's root file system read-only, with
-# tmpfs overlays on /etc, /var and /tmp, tmpfs on /run, /mnt and /root, BUILD_DIR writable (logs and screenshots
+# tmpfs overlays on /etc, /var, /tmp and /root, tmpfs on /run and /mnt, BUILD_DIR writable (logs and screenshots
 # come out there), loopback only (-nic none), and cifs with the crypto it needs loaded. COMMAND starts in the
 # current directory with CI, PATH, LANG and the TESTBED_*, E2E_* and KERNEL_* variables of the caller.
 # The kernel package (the one linux-image-amd64 depends on) is fetched with apt-get download and unpacked into
@@ -14,6 +14,7 @@ for tool in qemu-system-x86_64 depmod modprobe cpio busybox dpkg-deb; do
     command -v $tool >/dev/null || skip "$tool is not installed (packages qemu-system-x86, kmod, cpio, busybox-static)"
 done
 [ "$(id -u)" = 0 ] || skip "needs root (9p passthrough of the root file system)"
+case "$build/ $PWD/" in /run/* | /mnt/* | *" /run/"* | *" /mnt/"*) skip "the guest has its own /run and /mnt: use a checkout elsewhere" ;; esac
 busybox=$(command -v busybox) && file -L "$busybox" | grep -q 'statically linked' || skip "busybox is not static (busybox-static)"
 
 # The kernel: the version linux-image-amd64 depends on, else whatever was unpacked before.
@@ -41,9 +42,9 @@ mount -t proc proc /proc && mount -t devtmpfs dev /dev
 for ko in $(cat /modules); do insmod "/$ko"; done
 out=$(sed 's/.*vm.out=\([^ ]*\).*/\1/' /proc/cmdline) job=$(sed 's/.*vm.job=\([^ ]*\).*/\1/' /proc/cmdline) n=/newroot
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000,cache=loose,ro root $n
-mount -t tmpfs -o mode=755 rw /rw && mkdir -p /rw/etc/w /rw/etc/u /rw/var/w /rw/var/u /rw/tmp/w && mkdir -m 1777 /rw/tmp/u
-for d in etc var tmp; do mount -t overlay -o lowerdir=$n/$d,upperdir=/rw/$d/u,workdir=/rw/$d/w vm-$d $n/$d; done
-for d in run mnt root; do mount -t tmpfs -o mode=755 vm-$d $n/$d; done
+mount -t tmpfs -o mode=755 rw /rw && mkdir -p /rw/etc/w /rw/etc/u /rw/var/w /rw/var/u /rw/tmp/w /rw/root/w && mkdir -m 1777 /rw/tmp/u
+mkdir -m 700 /rw/root/u && for d in etc var tmp root; do mount -t overlay -o lowerdir=$n/$d,upperdir=/rw/$d/u,workdir=/rw/$d/w vm-$d $n/$d; done
+for d in run mnt; do mount -t tmpfs -o mode=755 vm-$d $n/$d; done
 mount -t proc proc $n/proc && mount -t sysfs sys $n/sys && mount -t devtmpfs dev $n/dev
 ln -s /proc/self/fd $n/dev/fd && mkdir -p $n/dev/pts $n/dev/shm && mount -t devpts devpts $n/dev/pts && mount -t tmpfs -o mode=1777 shm $n/dev/shm
 mount -t 9p -o trans=virtio,version=9p2000.L,msize=512000 out "$n$out"
@@ -70,10 +71,10 @@ flock -u 9 && exec 9>&- && job=$(mktemp -d "$vm/job.XXXXXX") && trap 'rm -rf "$j
 } >"$job/run"
 fs() { args+=(-fsdev "local,id=$1,path=$2,security_model=passthrough,multidevs=remap$3" -device "virtio-9p-pci,fsdev=$1,mount_tag=$1"); }
 args=() && fs root / ,readonly=on && fs out "$build" ""
-# Output through the serial console; a bound in case the guest never powers off.
-timeout -s KILL "${VM_TIMEOUT:-900}" qemu-system-x86_64 -accel tcg -cpu max -smp 2 -m 2048 -nic none -no-reboot \
+# Output through the serial console; a bound for a guest that never powers off; no_timer_check, or a busy host panics it.
+timeout -s KILL "${VM_TIMEOUT:-3000}" qemu-system-x86_64 -accel tcg -cpu max -smp 2 -m 2048 -nic none -no-reboot \
     -display none -monitor none -serial stdio -kernel "$kernel" -initrd initrd.gz \
-    -append "console=ttyS0 quiet loglevel=3 panic=-1 vm.out=$build vm.job=$job" "${args[@]}" \
+    -append "console=ttyS0 quiet loglevel=3 panic=-1 no_timer_check vm.out=$build vm.job=$job" "${args[@]}" \
     </dev/null | tr -d '\r' || true
 [ -s "$job/status" ] || { echo "vm: the guest ended without the command's status" >&2 && exit 1; }
 exit "$(cat "$job/status")"
