@@ -152,19 +152,22 @@ void RememberedPasswords::lookUp()
         box->setChecked(false);
     editsAtAsk = edits;
     clicksAtAsk = clicks;
-    if (!refused.contains(label))
+    // A refused password is still kept, and a working one typed now replaces it.
+    if (refused.contains(label))
+        found(label, {});
+    else
         store.lookUp(label);
 }
 
 void RememberedPasswords::found(const QString& label, const QString& remembered)
 {
-    if (label != asked || refused.contains(label))
+    if (label != asked)
         return;
     if (clicks == clicksAtAsk && !box->isChecked()) {
         box->setChecked(true);
         boxFromFill = true;
     }
-    if (edits == editsAtAsk && password->text().isEmpty()) {
+    if (edits == editsAtAsk && password->text().isEmpty() && !refused.contains(label)) {
         password->setText(remembered);
         filledLabel = label;
     }

@@ -538,6 +538,7 @@ private slots:
         QTest::newRow("slow: a late answer fills an untouched field") << Remember{.keyring = "slow", .before = "kept", .after = "kept|checked", .kept = "kept"};
         QTest::newRow("slow: typing goes on, a late answer does not overwrite") << Remember{.keyring = "slow", .before = "kept", .typed = "typed", .after = "typed|checked", .kept = "kept"};
         QTest::newRow("a listing with a typed password stores it") << Remember{.typed = "typed", .use = "list", .after = "typed|checked", .kept = "typed"};
+        QTest::newRow("a remembered password refused: said, not filled again, kept") << Remember{.before = "kept", .use = "refused", .after = "|checked", .kept = "kept"};
         QTest::newRow("a refused password is not stored") << Remember{.typed = "typed", .use = "refused", .after = "typed|checked"};
         QTest::newRow("a Kerberos listing stores nothing") << Remember{.use = "Kerberos", .after = "|checked"};
         QTest::newRow("a mount as a user stores it") << Remember{.typed = "typed", .use = "mount", .after = "typed|checked", .kept = "typed"};
@@ -580,6 +581,8 @@ private slots:
             ::kill(keyring.processId(), SIGCONT);
         if (r.keyring == "none")
             QTRY_VERIFY(!box->isEnabled());
+        if (!r.before.isEmpty() && r.typed.isEmpty())
+            QTRY_COMPARE(f.dialog->PasswordLineEdit->text(), r.before);
         if (r.use == "Kerberos")
             write("klist", "exit 0");
         if (r.use == "mount") {
@@ -593,10 +596,14 @@ private slots:
             QTRY_COMPARE(f.rows(), "umount G mount R mount R");
         } else if (!r.use.isEmpty())
             load(f, r.use == "refused" ? "echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1" : "echo 'Disk|a|'");
-        const auto state = [&] { return box->isEnabled() ? box->isChecked() ? "checked" : "unchecked" : "disabled " + box->toolTip(); };
-        QTRY_COMPARE(f.dialog->PasswordLineEdit->text() + "|" + state(), r.after);
+        const auto state = [&] { return f.dialog->PasswordLineEdit->text() + "|" + (box->isEnabled() ? box->isChecked() ? "checked" : "unchecked" : "disabled " + box->toolTip()); };
+        QTRY_COMPARE(state(), r.after);
+        if (r.use == "refused") // and back to the server
+            f.dialog->ServerComboBox->setCurrentIndex(0), f.dialog->ServerComboBox->setCurrentIndex(1);
         if (r.keyring != "none")
             QCOMPARE(keyringCall(new QKeychain::ReadPasswordJob("sharedeck: alice@localhost")), r.kept);
+        QCOMPARE(state(), r.after); // also once every answer of the keyring is in
+        QCOMPARE(f.column(0).join("").contains("Das gemerkte Passwort wurde nicht angenommen"), r.use == "refused" && r.typed.isEmpty());
     }
 };
 
