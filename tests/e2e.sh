@@ -73,8 +73,8 @@ try:
             d.flush(); e = d.next_event()
         worst = [max(worst[0], time.monotonic() - t), worst[1] + 1]; t = None; time.sleep(0.05)
 finally: print("%.2f s (%d answers)" % (max(worst[0], time.monotonic() - (t or time.monotonic())), worst[1]))' "$main" >"$1"; }
-# Positions in the 750x332 window, from the form: user name and password fields, "Load Shares", row 0's
-# button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
+# Positions in the 840x332 window, from the form: user name and password fields, "Passwort merken" at 690,30, "Load
+# Shares", row 0's button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
 status() { # status 1|-1 [ROW]: the status picture of row 0 (or ROW) is green (1) or red (-1)
     shoot shot.png || return
