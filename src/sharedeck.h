@@ -17,6 +17,7 @@
 #include <utility>
 
 class QSignalMapper;
+class RememberedPasswords;
 class SharedeckProbe;
 
 // The one window: server chooser, credentials, and the share table whose row
@@ -51,6 +52,8 @@ private:
     friend class SharedeckProbe;
 
     QSignalMapper* signalMapper = nullptr;
+    // The password field and "Passwort merken" in step with the desktop's keyring.
+    RememberedPasswords* passwords = nullptr;
     // The share listing, a row's mount or umount (and the unmounts at close),
     // and the mount listing that tests the state of all rows.
     RunningCommand smbclientProc{maxListingBytes};

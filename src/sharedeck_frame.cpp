@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "dialogsupport.h"
+#include "passwordstore.h"
 #include "serverlist.h"
 #include "systempaths.h"
 
@@ -53,6 +54,8 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     }
     if (ServerComboBox->currentIndex() == -1)
         check_server_conf();
+    passwords =
+        new RememberedPasswords(ServerComboBox, UsernameLineEdit, PasswordLineEdit, RememberPasswordCheckBox, this);
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.

@@ -1,8 +1,10 @@
 #include "sharedeck.h"
 
+#include "checks.h"
 #include "commands.h"
 #include "dialogsupport.h"
 #include "mounttable.h"
+#include "passwordstore.h"
 #include "sharelisting.h"
 #include "systempaths.h"
 
@@ -173,7 +175,10 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         showMountError("<b>" + problem + "</b><br>" + pre(request.mountPoint));
         return;
     }
-    startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile, request.options);
+    if (startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile,
+                        request.options))
+        passwords->started(RememberedPasswords::Mount, request.user, request.server,
+                           usesKerberos(request.options.toStdString()) ? QString() : request.password);
 }
 
 bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
@@ -211,6 +216,7 @@ void sharedeck::mountProcBeendet()
     toJudge.append({runningShare, runningMountPoint});
     checkMounted();
 
+    passwords->ended(RememberedPasswords::Mount, mountOutcome(mountProc.end()));
     // Anything but success, a dismissed authentication or a stop at close is told, with the output.
     const QString output = mountProc.text();
     switch (mountProc.end()) {

@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "dialogsupport.h"
+#include "passwordstore.h"
 #include "serverlist.h"
 #include "sharelisting.h"
 #include "systempaths.h"
@@ -56,6 +57,7 @@ void sharedeck::listShares(const QString& server, bool kerberos)
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
         return;
     }
+    passwords->started(RememberedPasswords::Listing, user, server, kerberos ? QString() : password);
     // The table will belong to the server the listing was started for.
     listingServer = server;
     listingKerberos = kerberos;
@@ -73,6 +75,8 @@ void sharedeck::smbclientProcBeendet()
         listShares(listingServer, end == CommandEnd::Succeeded);
         return;
     }
+    const QString remembered = passwords->ended(RememberedPasswords::Listing,
+                                                listingOutcome(end, smbclientProc.exitCode(), smbclientProc.text()));
     signalMapper = new QSignalMapper(this);
     shareList = smbclientProc.outputTooLarge() ? QStringList()
                                                : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
@@ -92,9 +96,10 @@ void sharedeck::smbclientProcBeendet()
         const QString output = smbclientProc.text();
         const ListingFailure failure = explainListingFailure(output, listingKerberos);
         const QString line = failure.line.isEmpty() ? QString() : "\n\n" + failure.line;
-        showInfoView(tableWidget, failure.advice.isEmpty()
-                                      ? shownText(output)
-                                      : failure.advice + line + tr("\n\nAusgabe von smbclient:\n") + shownText(output));
+        showInfoView(tableWidget,
+                     failure.advice.isEmpty()
+                         ? shownText(output)
+                         : failure.advice + remembered + line + tr("\n\nAusgabe von smbclient:\n") + shownText(output));
     } else if (shareList.isEmpty()) {
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));

@@ -73,8 +73,8 @@ try:
             d.flush(); e = d.next_event()
         worst = [max(worst[0], time.monotonic() - t), worst[1] + 1]; t = None; time.sleep(0.05)
 finally: print("%.2f s (%d answers)" % (max(worst[0], time.monotonic() - (t or time.monotonic())), worst[1]))' "$main" >"$1"; }
-# Positions in the 750x332 window, from the form: user name and password fields, "Load Shares", row 0's
-# button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
+# Positions in the 840x332 window, from the form: user name and password fields, "Passwort merken" at 690,30, "Load
+# Shares", row 0's button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
 status() { # status 1|-1 [ROW]: the status picture of row 0 (or ROW) is green (1) or red (-1)
     shoot shot.png || return
@@ -121,6 +121,49 @@ if [ -n "${TESTBED_KERBEROS:-}" ]; then
     xdotool key Return && close && ended && ! grep -q " $mnt " /proc/self/mountinfo || fail "Kerberos: still mounted"
     echo "e2e: the Kerberos journey took $((SECONDS - t0)) s"
 fi
+
+# The remembered password: the user's own session bus with gnome-keyring unlocked, a home of their own. Its passwords
+# are new ones that no process inherited, fed on standard input only; a probe looks for them in every process's
+# argv and environment meanwhile (only smbclient's environment may hold one) and afterwards in the files there.
+keyring_journey() {
+    local home=$TESTBED_DIR/home label="sharedeck: $SMB_NAME@$SMB_SERVER" pw1='Erst,1%pw' pw2='Neu 2$%pw' bus passwd
+    local as=(runuser -u "$SMB_USER" --) && install -d -m 700 -o "$SMB_USER" "$home"
+    echo "e2e: remembered password: kept after a listing, filled in a new window, refused once changed, replaced, forgotten"
+    passwd=$(sed "s#^\($SMB_USER\(:[^:]*\)\{4\}\):[^:]*#\1:$home#" /etc/passwd) && printf '%s\n' "$passwd" >/etc/passwd
+    secret() { printf '%s\n%s\n' "$1" "$1" | smbpasswd -s "$SMB_USER" >/dev/null; }
+    mapfile -t bus < <("${as[@]}" dbus-daemon --session --fork --print-address=1 --print-pid=1) && export DBUS_SESSION_BUS_ADDRESS=${bus[0]}
+    head -c 12 /dev/urandom | base64 | "${as[@]}" env XDG_RUNTIME_DIR=$PWD/run gnome-keyring-daemon --unlock --components=secrets >/dev/null
+    until_ok "the Secret Service" eval '"${as[@]}" dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets | grep -q true'
+    kept() { [ "$("${as[@]}" secret-tool lookup server "$label" user "${label#sharedeck: }")" = "$1" ] &&
+        [ "$("${as[@]}" secret-tool search --all xdg:schema org.qt.keychain 2>/dev/null | grep -cxF "label = $label")" = "${2:-1}" ]; }
+    typepw() { printf %s "$1" | xdotool type --file -; }
+    filled() { shoot shot.png && awk "BEGIN{exit !($(convert shot.png -crop 150x14+500+35 -format '%[fx:mean]' info:) < 0.95)}"; }
+    printf '%s\n' "$pw1" "$pw2" | /usr/bin/python3 -c 'import os, signal, sys
+pws = [l.encode() for l in sys.stdin.read().split("\n") if l]; seen = set(); signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
+try:
+    while True:
+        for p in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                comm = open("/proc/%s/comm" % p).read().strip()
+                seen.update("%s of %s" % (w, comm) for w in ("cmdline", "environ") if any(pw in open("/proc/%s/%s" % (p, w), "rb").read() for pw in pws))
+            except OSError: pass
+finally: print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe=$!
+    secret "$pw1" && start "$SMB_NAME" "" && typepw "$pw1" && click 700 42 && click 335 32 && until_ok "the table, box checked" status -1
+    until_ok "the password kept as \"$label\"" kept "$pw1" && close && ended
+    start "$SMB_NAME" "" && until_ok "the password filled" filled && click 335 32 && until_ok "the table, nothing typed" status -1 && close && ended
+    secret "$pw2" && start "$SMB_NAME" "" && until_ok "the password filled" filled && click 335 32
+    until_ok "the refused password taken out of the field" eval '! filled' && shoot "$shots/window-refused.png"
+    click 585 42 && typepw "$pw2" && click 335 32 && until_ok "the table, the new password" status -1 && until_ok "the new password kept, replacing the old" kept "$pw2" && close && ended
+    start "$SMB_NAME" "" && until_ok "the password filled" filled && click 700 42 && click 335 32 && until_ok "the table" status -1
+    until_ok "the password forgotten" kept "" 0 && close && ended
+    kill $probe && wait $probe || true
+    [[ "$(<secrets-seen)" =~ ^(environ\ of\ smbclient|nowhere)$ ]] || fail "a password was seen in: $(<secrets-seen)"
+    ! grep -rqsF -f <(printf '%s\n' "$pw1" "$pw2") "$home" /usr/lib/sharedeck "$PWD/run" || fail "a password was written to a file: $(grep -rlsF -f <(printf '%s\n' "$pw1" "$pw2") "$home" /usr/lib/sharedeck)"
+    kill "${bus[1]}" && unset DBUS_SESSION_BUS_ADDRESS && secret "$SMB_PASSWORD"
+    passwd=$(sed "s#^\($SMB_USER\(:[^:]*\)\{4\}\):[^:]*#\1:/nonexistent#" /etc/passwd) && printf '%s\n' "$passwd" >/etc/passwd
+    echo "e2e: remembered password: seen in $(<secrets-seen)"
+}
+[ -n "${E2E_VM:-}" ] || keyring_journey
 
 echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, Escape, server gone and back, close and unmount all"
 start && until_ok "smbd to list its shares" lists "$SMB_SERVER" -N && xdotool key Return && until_ok "the share table" status -1

@@ -3,6 +3,11 @@
 #include "commands.h"
 #include "support.h"
 
+#include <QtDBus>
+#include <qt6keychain/keychain.h>
+
+#include <signal.h>
+
 using Answers = QList<QMessageBox::StandardButton>;
 
 namespace {
@@ -59,10 +64,20 @@ struct Closing {
     bool byEscape = false;
 };
 
+// "Passwort merken" in a window over localhost's listing: the keyring, what is kept for alice@localhost before,
+// what the user types while the look-up waits, how the password is used; the field, the box and what is kept after.
+struct Remember {
+    QString keyring = "running"; // "none": no Secret Service on the bus; "slow": it answers once the typing is done
+    QString before = {}, typed = {};
+    QString use = {};               // "list", "mount" (after a listing with the box unchecked), "Kerberos", "refused"; empty: none
+    QString after = {}, kept = "-"; // "FIELD|BOX" (BOX: checked, unchecked, disabled); kept: "-" for no item
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(Press)
 Q_DECLARE_METATYPE(Closing)
+Q_DECLARE_METATYPE(Remember)
 
 class DialogTest : public QObject
 {
@@ -101,11 +116,43 @@ class DialogTest : public QObject
         for (int i = 0; i < seen.size(); ++i)
             QVERIFY2(matches(seen[i], place(expected[i])), qPrintable(seen[i].left(500)));
     }
+    // A private session bus for the whole run (the tester's own keyring is never touched), without any Secret
+    // Service until a row needs one: then gnome-keyring-daemon, unlocked, with a home of its own.
+    QTemporaryDir keyringHome;
+    QProcess bus, keyring;
+    // Runs a keyring job to its end; jobs run one at a time, so those started before it have ended too.
+    QString keyringCall(QKeychain::Job* job)
+    {
+        job->setKey("alice@localhost");
+        QSignalSpy done(job, &QKeychain::Job::finished);
+        job->setAutoDelete(false), job->start();
+        if (!done.wait(10000)) // a job that still waits must not be deleted
+            return QTest::qFail("the keyring did not answer within 10 s", __FILE__, __LINE__), "no answer";
+        const auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(job);
+        const QString text = job->error() || !read ? QStringLiteral("-") : read->textData();
+        delete job;
+        return text;
+    }
     const QString path = qEnvironmentVariable("PATH");
     std::unique_ptr<QTemporaryDir> bin; // shell scripts in front of PATH in place of real programs
     std::unique_ptr<QTemporaryDir> dir;
 
 private slots:
+    void initTestCase()
+    {
+        writeFile(keyringHome.filePath("bus.conf"), "<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                                                    "<auth>EXTERNAL</auth><policy context='default'><allow send_destination='*' "
+                                                    "eavesdrop='true'/><allow eavesdrop='true'/><allow own='*'/></policy></busconfig>");
+        bus.start("dbus-daemon", {"--nofork", "--print-address", "--config-file=" + keyringHome.filePath("bus.conf")});
+        QVERIFY2(bus.waitForReadyRead(10000), "no session bus: dbus-daemon (package dbus) did not start");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
+        qunsetenv("DISPLAY");
+    }
+    void cleanupTestCase()
+    {
+        for (QProcess* p : {&keyring, &bus})
+            p->kill(), p->waitForFinished();
+    }
     void init()
     {
         bin.reset(new QTemporaryDir);
@@ -477,6 +524,85 @@ private slots:
         QCOMPARE(ran().section('\n', closing.mounted.isEmpty() ? 1 : 0), place(closing.unmounted));
         if (f.dialog->isVisible())
             QCOMPARE(f.mountedDirs(), closing.mounted);
+    }
+
+    // The rows run in this order: the first one before the Secret Service starts.
+    void remember_data()
+    {
+        QTest::addColumn<Remember>("r");
+        const QString why = "<p>Passwörter lassen sich nicht merken: Der Schlüsselbund des Desktops ist nicht erreichbar "
+                            "(The name org.freedesktop.secrets was not provided by any .service files).</p>";
+        QTest::newRow("no Secret Service") << Remember{.keyring = "none", .typed = "typed", .use = "list", .after = "typed|disabled " + why};
+        QTest::newRow("found, filled") << Remember{.before = "kept", .after = "kept|checked", .kept = "kept"};
+        QTest::newRow("slow: a late answer fills an untouched field") << Remember{.keyring = "slow", .before = "kept", .after = "kept|checked", .kept = "kept"};
+        QTest::newRow("slow: typing goes on, a late answer does not overwrite") << Remember{.keyring = "slow", .before = "kept", .typed = "typed", .after = "typed|checked", .kept = "kept"};
+        QTest::newRow("a listing with a typed password stores it") << Remember{.typed = "typed", .use = "list", .after = "typed|checked", .kept = "typed"};
+        QTest::newRow("a remembered password refused: said, not filled again, kept") << Remember{.before = "kept", .use = "refused", .after = "|checked", .kept = "kept"};
+        QTest::newRow("a refused password is not stored") << Remember{.typed = "typed", .use = "refused", .after = "typed|checked"};
+        QTest::newRow("a Kerberos listing stores nothing") << Remember{.use = "Kerberos", .after = "|checked"};
+        QTest::newRow("a mount as a user stores it") << Remember{.typed = "typed", .use = "mount", .after = "typed|checked", .kept = "typed"};
+    }
+    void remember()
+    {
+        QFETCH(Remember, r);
+        if (r.keyring != "none" && keyring.state() == QProcess::NotRunning) {
+            if (QStandardPaths::findExecutable("gnome-keyring-daemon").isEmpty()) {
+                QVERIFY2(qEnvironmentVariable("CI") != "true", "gnome-keyring is not installed (required in CI)");
+                QSKIP("gnome-keyring is not installed");
+            }
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            for (const char* name : {"HOME", "XDG_RUNTIME_DIR"})
+                env.insert(name, keyringHome.path());
+            keyring.setProcessEnvironment(env);
+            keyring.start("gnome-keyring-daemon", {"--foreground", "--unlock", "--components=secrets"});
+            keyring.write(QUuid::createUuid().toByteArray()), keyring.closeWriteChannel();
+            QTRY_VERIFY2(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.secrets"), "the Secret Service did not start");
+        }
+        if (r.keyring != "none")
+            keyringCall(new QKeychain::DeletePasswordJob("sharedeck: alice@localhost"));
+        if (!r.before.isEmpty()) {
+            auto* job = new QKeychain::WritePasswordJob("sharedeck: alice@localhost");
+            job->setTextData(r.before);
+            keyringCall(job);
+        }
+        Fixture f(r.use != "mount", "other\nlocalhost\n");
+        systemPaths().commandTimeoutMs = 60000;
+        if (r.keyring == "slow")
+            ::kill(keyring.processId(), SIGSTOP);
+        f.dialog.reset(new sharedeck);
+        f.dialog->show();
+        QCheckBox* box = f.dialog->RememberPasswordCheckBox;
+        QVERIFY(box->isEnabled()); // the keyring answers later: the window did not wait for it
+        f.dialog->UsernameLineEdit->setText("alice");
+        f.dialog->ServerComboBox->setCurrentIndex(1);
+        QTest::keyClicks(f.dialog->PasswordLineEdit, r.typed);
+        if (r.keyring == "slow")
+            ::kill(keyring.processId(), SIGCONT);
+        if (r.keyring == "none")
+            QTRY_VERIFY(!box->isEnabled());
+        if (!r.before.isEmpty() && r.typed.isEmpty())
+            QTRY_COMPARE(f.dialog->PasswordLineEdit->text(), r.before);
+        if (r.use == "Kerberos")
+            write("klist", "exit 0");
+        if (r.use == "mount") {
+            loadRows(f);
+            QCOMPARE(keyringCall(new QKeychain::ReadPasswordJob("sharedeck: alice@localhost")), "-");
+        }
+        if (!r.use.isEmpty() && box->isEnabled() && !box->isChecked())
+            box->click();
+        if (r.use == "mount") {
+            f.button(0)->click();
+            QTRY_COMPARE(f.rows(), "umount G mount R mount R");
+        } else if (!r.use.isEmpty())
+            load(f, r.use == "refused" ? "echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1" : "echo 'Disk|a|'");
+        const auto state = [&] { return f.dialog->PasswordLineEdit->text() + "|" + (box->isEnabled() ? box->isChecked() ? "checked" : "unchecked" : "disabled " + box->toolTip()); };
+        QTRY_COMPARE(state(), r.after);
+        if (r.use == "refused") // and back to the server
+            f.dialog->ServerComboBox->setCurrentIndex(0), f.dialog->ServerComboBox->setCurrentIndex(1);
+        if (r.keyring != "none")
+            QCOMPARE(keyringCall(new QKeychain::ReadPasswordJob("sharedeck: alice@localhost")), r.kept);
+        QCOMPARE(state(), r.after); // also once every answer of the keyring is in
+        QCOMPARE(f.column(0).join("").contains("Das gemerkte Passwort wurde nicht angenommen"), r.use == "refused" && r.typed.isEmpty());
     }
 };
 
