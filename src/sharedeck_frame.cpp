@@ -78,6 +78,7 @@ sharedeck::~sharedeck()
         disconnect(touch, nullptr, this, nullptr);
         stopCommand(*touch);
     }
+    releaseRowButtons();
 }
 
 void sharedeck::smbclient_test()
