@@ -1,5 +1,25 @@
 #include "mounttable.h"
 
+#include <algorithm>
+
+namespace {
+
+const QLatin1String on(" on "), type(" type ");
+
+// Where a text occurs in a line, overlapping occurrences too.
+QList<qsizetype> positions(QStringView line, QLatin1String what)
+{
+    QList<qsizetype> found;
+    for (qsizetype at = line.indexOf(what); at >= 0; at = line.indexOf(what, at + 1))
+        found.append(at);
+    return found;
+}
+
+// More places a line may be mounted at than this, and it is searched instead.
+constexpr qsizetype maxPlacesPerLine = 16;
+
+} // namespace
+
 QString mountSearchText(const QString& share, const QString& mountPoint)
 {
     return share + " on " + mountPoint;
@@ -7,34 +27,57 @@ QString mountSearchText(const QString& share, const QString& mountPoint)
 
 MountListing::MountListing(const QString& output) : text(output)
 {
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        lines.append(line);
+    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QList<qsizetype> types = positions(line, type);
+        QList<QStringView> places;
+        bool many = false;
+        for (qsizetype start : positions(line, on)) {
+            for (qsizetype end : types) {
+                if (end < start + on.size())
+                    continue;
+                if ((many = places.size() == maxPlacesPerLine))
+                    break;
+                places.append(line.sliced(start + on.size(), end - start - on.size()));
+            }
+            if (many)
+                break;
+        }
+        if (many) {
+            searched.append(line);
+            continue;
+        }
+        for (QStringView place : places)
+            byMountPoint.insert(place, line);
+    }
+}
+
+template <class Test> bool MountListing::anyLineAt(const QString& mountPoint, Test test) const
+{
+    for (auto [line, end] = byMountPoint.equal_range(QStringView(mountPoint)); line != end; ++line) {
+        if (test(*line))
+            return true;
+    }
+    return std::any_of(searched.begin(), searched.end(), test);
 }
 
 bool MountListing::showsShare(const QString& share, const QString& mountPoint) const
 {
     const QString needle = "/" + mountSearchText(share, mountPoint) + " type ";
-    for (QStringView line : lines) {
-        if (line.contains(needle))
-            return true;
-    }
-    return false;
+    return anyLineAt(mountPoint, [&](QStringView line) { return line.contains(needle); });
 }
 
 bool MountListing::showsAnyShareAt(const QString& mountPoint, qint64 uid) const
 {
     const QString needle = " on " + mountPoint + " type ";
     const QString owner = QStringLiteral("uid=%1").arg(uid);
-    for (QStringView line : lines) {
+    return anyLineAt(mountPoint, [&](QStringView line) {
         // The options close the line: "... type cifs (rw,nosuid,uid=1000,...)".
         const qsizetype open = line.lastIndexOf(QLatin1String(" ("));
         const QStringView options =
             open < 0 || !line.endsWith(QLatin1Char(')')) ? QStringView() : line.sliced(open + 2).chopped(1);
-        if (line.startsWith(QLatin1String("//")) && line.contains(needle) &&
-            (uid < 0 || options.split(QLatin1Char(',')).contains(QStringView(owner))))
-            return true;
-    }
-    return false;
+        return line.startsWith(QLatin1String("//")) && line.contains(needle) &&
+               (uid < 0 || options.split(QLatin1Char(',')).contains(QStringView(owner)));
+    });
 }
 
 bool MountListing::recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const

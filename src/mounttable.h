@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMultiHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -33,6 +34,15 @@ public:
     bool recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const;
 
 private:
+    // Whether test holds for a line that may read "... on <mountPoint> type ...".
+    // Those lines are looked up, not searched, so that testing every row of a big
+    // table against a long listing costs one look-up per row.
+    template <class Test> bool anyLineAt(const QString& mountPoint, Test test) const;
+
     QString text;
-    QList<QStringView> lines;
+    // Each line under every text that stands between one of its " on " and a
+    // later " type " (one text for a line the kernel wrote). A line with many of
+    // them is not split up but searched each time.
+    QMultiHash<QStringView, QStringView> byMountPoint;
+    QList<QStringView> searched;
 };

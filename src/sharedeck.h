@@ -97,5 +97,9 @@ private:
     bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
                          const QString& options = {});
     bool startMountListing();
+    // Puts a button into every row of a new share table, with the row's action ("mount", "umount"; empty:
+    // not known) as its text.
+    void placeRowButtons(const QStringList& actions);
+    void releaseRowButtons();
     void endTouch(const QString& dir);
 };

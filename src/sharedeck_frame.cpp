@@ -81,6 +81,7 @@ sharedeck::~sharedeck()
         disconnect(touch, nullptr, this, nullptr);
         stopCommand(*touch);
     }
+    releaseRowButtons();
 }
 
 void sharedeck::smbclient_test()

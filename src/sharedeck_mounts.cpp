@@ -85,20 +85,32 @@ void sharedeck::checkMountedBeendet()
     if (!checkMountedProc.succeededWhole()) {
         toJudge = judging + toJudge;
         judging.clear();
+        placeRowButtons({}); // of a new table, its rows' state not known
         return;
     }
     const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
-    for (int row = 0; row < rows && row < buttons.size(); ++row) {
+    QStringList actions; // the first ones of a new table, whose buttons come with them
+    for (int row = 0; row < rows; ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
-        if (!shareItem || !mountPointItem)
+        QPushButton* button = buttons.value(row);
+        if (!shareItem || !mountPointItem || (!buttons.isEmpty() && !button)) {
+            actions.append(QString());
             continue;
+        }
         const bool mounted = listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()));
+        const QString action = mounted ? QStringLiteral("umount") : QStringLiteral("mount");
+        actions.append(action);
+        // A row whose state stays is left alone: nothing of it is repainted.
+        if (button && button->text() == action)
+            continue;
         tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
-        buttons[row]->setText(mounted ? QStringLiteral("umount") : QStringLiteral("mount"));
+        if (button)
+            button->setText(action);
     }
+    placeRowButtons(actions);
     for (const auto& [share, mountPoint] : std::as_const(judging))
         listing.recordIn(mountedDirs, share, mountPoint);
     judging.clear();

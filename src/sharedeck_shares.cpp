@@ -77,6 +77,7 @@ void sharedeck::smbclientProcBeendet()
     }
     const QString remembered = passwords->ended(RememberedPasswords::Listing,
                                                 listingOutcome(end, smbclientProc.exitCode(), smbclientProc.text()));
+    releaseRowButtons(); // the table is replaced below, whatever the listing says
     signalMapper = new QSignalMapper(this);
     shareList = smbclientProc.outputTooLarge() ? QStringList()
                                                : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
@@ -139,19 +140,43 @@ void sharedeck::create_Sharelist()
 
     const QString options = defaultMountOptions(systemPaths().asRoot, tableKerberos);
     for (int row = 0; row < rows; ++row) {
-        auto* button = new QPushButton;
-        button->setObjectName(QStringLiteral("mountButton%1").arg(row));
-        tableWidget->setCellWidget(row, 0, button);
-        connect(button, &QPushButton::clicked, signalMapper, qOverload<>(&QSignalMapper::map));
-        signalMapper->setMapping(button, row);
         tableWidget->setItem(row, 1, new QTableWidgetItem(shareList[row]));
         tableWidget->setItem(row, 2, new QTableWidgetItem(mountPointFor(shareList[row])));
         tableWidget->setItem(row, 3, new QTableWidgetItem(options));
+    }
+    // The row buttons come with the rows' first state (checkMountedBeendet), or without one when mount
+    // cannot run.
+    checkMounted();
+    if (!checkMountedProc.isRunning())
+        placeRowButtons({});
+}
+
+// The view shows the button of every row, also of those scrolled out of sight, and Qt repaints a shown button
+// whose text changes with a search through all its siblings: the buttons get their first text before they are
+// shown, or a table's first state would take time growing with the square of its rows.
+void sharedeck::placeRowButtons(const QStringList& actions)
+{
+    const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
+    if (rows == 0 || !rowButtons(tableWidget).isEmpty())
+        return;
+    for (int row = 0; row < rows; ++row) {
+        auto* button = new QPushButton(actions.value(row));
+        button->setObjectName(QStringLiteral("mountButton%1").arg(row));
         // A share the helper refuses can never be mounted.
-        const QString problem = shareMountProblem(shareList[row]);
+        const QString problem = shareMountProblem(shareList.value(row));
         button->setDisabled(!problem.isEmpty());
         button->setToolTip(problem);
+        connect(button, &QPushButton::clicked, signalMapper, qOverload<>(&QSignalMapper::map));
+        signalMapper->setMapping(button, row);
+        tableWidget->setCellWidget(row, 0, button);
     }
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
-    checkMounted();
+}
+
+// A mapper finds the button behind a signal by a search through all of its buttons, also when one is deleted:
+// the buttons leave it first, so that a big table goes in time linear in its rows.
+void sharedeck::releaseRowButtons()
+{
+    for (QPushButton* button : rowButtons(tableWidget))
+        button->disconnect(signalMapper);
 }
