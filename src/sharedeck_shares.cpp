@@ -74,8 +74,11 @@ void sharedeck::smbclientProcBeendet()
         return;
     }
     signalMapper = new QSignalMapper(this);
-    shareList = smbclientProc.outputTooLarge() ? QStringList()
-                                               : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
+    const QString output = smbclientProc.text();
+    const ListingResult listing = smbclientProc.outputTooLarge()
+                                      ? ListingResult{ListingResult::Failed, {}, {}}
+                                      : judgeListing(output, smbclientProc.exitCode(), listingKerberos);
+    shareList = listing.shares;
 
     if (end == CommandEnd::Crashed) {
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT CRASHED"));
@@ -84,18 +87,17 @@ void sharedeck::smbclientProcBeendet()
                                      "abgebrochen. Bitte prüfen Sie, ob er eingeschaltet und das Netzwerk verbunden "
                                      "ist.\n\n%2")
                                       .arg(systemPaths().commandTimeoutMs / 1000)
-                                      .arg(shownText(smbclientProc.text())));
+                                      .arg(shownText(output)));
     } else if (smbclientProc.outputTooLarge()) {
         showInfoView(tableWidget,
                      tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
-    } else if (smbclientProc.exitCode() == 1) {
-        const QString output = smbclientProc.text();
-        const ListingFailure failure = explainListingFailure(output, listingKerberos);
+    } else if (listing.kind == ListingResult::Failed) {
+        const ListingFailure& failure = listing.failure;
         const QString line = failure.line.isEmpty() ? QString() : "\n\n" + failure.line;
         showInfoView(tableWidget, failure.advice.isEmpty()
                                       ? shownText(output)
                                       : failure.advice + line + tr("\n\nAusgabe von smbclient:\n") + shownText(output));
-    } else if (shareList.isEmpty()) {
+    } else if (listing.kind == ListingResult::NoDiskShares) {
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
     } else {

@@ -101,6 +101,20 @@ private slots:
             return r;
         };
         QTest::newRow("Kerberos: addresses, not names") << named({"127.0.0.1", "//::1", "\\\\fe80::2%lo", "fe80::2%nosuch", "1.2.3", "127.1"}) + " " + named({"srv", "//dc1.samdom.test", "[::1]", "1.2.3.4.5", "1.2.3.4 x", "1.2.3.a"}) << "000000 111111";
+        // A listing judged by what it holds: the kind, the shares or the advice's first words and the line.
+        const auto judged = [](const QString& output, int status, bool kerberos = false) {
+            const ListingResult r = judgeListing(output, status, kerberos);
+            return QString("SNF"[r.kind]) + " " + (r.kind == ListingResult::Failed ? r.failure.advice.section(' ', 0, 3) + " | " + r.failure.line : r.shares.join('|'));
+        };
+        const QString v6 = "Disk|public|Shared files\nDisk|hidden$|Hidden one\nDisk|with space|\nIPC|IPC$|IPC Service (Samba 4.17.12-Debian)\n";
+        const QString rpc = "cli_rpc_pipe_open_noauth: rpc_pipe_bind for pipe srvsvc failed with error NT_STATUS_CONNECTION_DISCONNECTED";
+        QTest::newRow("listing: status 1 after a whole list from ::1") << judged(v6 + "::1 is an IPv6 address -- no workgroup available\n", 1) << "S public|with space";
+        QTest::newRow("listing: status 0, SMB1 remark") << judged(v6 + "SMB1 disabled -- no workgroup available\n", 0) << "S public|with space";
+        QTest::newRow("listing: status 1, a fault after the list") << judged(v6 + "do_connect: Connection to ::1 failed (Error NT_STATUS_IO_TIMEOUT)\n", 1) << "F Der Server ist nicht | do_connect: Connection to ::1 failed (Error NT_STATUS_IO_TIMEOUT)";
+        QTest::newRow("listing: status 0, the RPC bind failed") << judged(rpc + "\nSMB1 disabled -- no workgroup available\n", 0, true) << "F Der Server hat die | " + rpc;
+        QTest::newRow("listing: status 0, nothing listed") << judged("SMB1 disabled -- no workgroup available\n", 0) << "F Der Server hat die | ";
+        QTest::newRow("listing: no disk share, IPv6") << judged("Disk|C$|Default share\nIPC|IPC$|IPC Service\nfe80::1%eth0 is an IPv6 address -- no workgroup available\n", 1) << "N ";
+        QTest::newRow("listing: status 1, wrong password") << judged("session setup failed: NT_STATUS_LOGON_FAILURE\n", 1) << "F Benutzername oder Passwort sind | session setup failed: NT_STATUS_LOGON_FAILURE";
         QTest::newRow("failure not known") << explained("tree connect failed: NT_STATUS_ACCESS_DENIED") << " | ";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";
