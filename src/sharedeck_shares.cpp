@@ -12,10 +12,21 @@
 
 void sharedeck::load_Shares()
 {
-    // A listing runs already (its end builds the table), or the window closes.
-    if (smbclientProc.isRunning() || closing)
+    if (closing)
         return;
     const QString server = serverName(ServerComboBox->currentText());
+    // The table is to be the listing of this press: one still running (for this server or another) is ended,
+    // and its end starts this one.
+    if (smbclientProc.isRunning()) {
+        nextListingServer = server;
+        smbclientProc.stop();
+        return;
+    }
+    startListing(server);
+}
+
+void sharedeck::startListing(const QString& server)
+{
     // Without a password a Kerberos ticket may do; klist tells, and its end goes on.
     if (PasswordLineEdit->text().isEmpty()) {
         pushWaitCursor();
@@ -36,14 +47,20 @@ void sharedeck::listShares(const QString& server, bool kerberos)
     const QString password = PasswordLineEdit->text();
     if (kerberos) {
         if (const QString problem = kerberosServerProblem(server); !problem.isEmpty()) {
+            tableServer = server;
             showInfoView(tableWidget, problem);
+            markTableServer();
             return;
         }
     } else if (user.isEmpty() || password.isEmpty()) {
+        QString text = tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
+                          "Bitte füllen Sie die Felder username und password aus.");
+        // The last listing went with a ticket, and klist now finds none valid: it expired or was destroyed.
+        if (password.isEmpty() && listingKerberos)
+            text += tr("<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig (abgelaufen oder gelöscht). Bitte erneuern "
+                       "Sie es mit kinit oder melden Sie sich neu an, oder geben Sie Benutzername und Passwort ein.");
         runMessageBox(messageFont, 10, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
-                      QStringLiteral("sharedeck"),
-                      tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
-                         "Bitte füllen Sie die Felder username und password aus."));
+                      QStringLiteral("sharedeck"), text);
         return;
     } else if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
         runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
@@ -53,7 +70,9 @@ void sharedeck::listShares(const QString& server, bool kerberos)
     pushWaitCursor();
     if (!smbclientProc.start(kerberos ? kerberosShareListCommand(server) : shareListCommand(server, user, password))) {
         popWaitCursor();
+        tableServer = server;
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
+        markTableServer();
         return;
     }
     // The table will belong to the server the listing was started for.
@@ -66,8 +85,12 @@ void sharedeck::smbclientProcBeendet()
     popWaitCursor();
     const CommandEnd end = smbclientProc.end();
     const bool ticketChecked = std::exchange(checkingTicket, false);
-    if (end == CommandEnd::Stopped) // by closing the window
+    // Stopped by closing the window, or by a press that lists anew.
+    if (end == CommandEnd::Stopped) {
+        if (const QString next = std::exchange(nextListingServer, QString()); !next.isEmpty() && !closing)
+            startListing(next);
         return;
+    }
     // klist said whether there is a ticket; without one (or without klist) the password is needed.
     if (ticketChecked) {
         listShares(listingServer, end == CommandEnd::Succeeded);
@@ -79,6 +102,8 @@ void sharedeck::smbclientProcBeendet()
                                       ? ListingResult{ListingResult::Failed, {}, {}}
                                       : judgeListing(output, smbclientProc.exitCode(), listingKerberos);
     shareList = listing.shares;
+    // The table, whatever it will show, is about this server now.
+    tableServer = listingServer;
 
     if (end == CommandEnd::Crashed) {
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT CRASHED"));
@@ -101,10 +126,27 @@ void sharedeck::smbclientProcBeendet()
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
     } else {
-        tableServer = listingServer;
         tableKerberos = listingKerberos;
         clear_tableWidget();
+        return;
     }
+    markTableServer();
+}
+
+// Once the chooser shows another server than the table is about, the table's header names whose it is.
+void sharedeck::markTableServer()
+{
+    const bool shares = tableWidget->columnCount() == 5;
+    QTableWidgetItem* header = tableWidget->horizontalHeaderItem(shares ? 1 : 0);
+    if (!header || tableServer.isEmpty())
+        return;
+    const QString title = shares ? QStringLiteral("Sharename") : QStringLiteral("Info");
+    const bool other = serverName(ServerComboBox->currentText()) != tableServer;
+    header->setText(other ? tr("%1 (von %2)").arg(title, tableServer) : title);
+    header->setToolTip(other ? tr("Diese Tabelle zeigt die Freigaben von %1, nicht von %2: Laden Sie die "
+                                  "Freigaben neu, um die des gewählten Servers zu sehen.")
+                                   .arg(tableServer, serverName(ServerComboBox->currentText()))
+                             : QString());
 }
 
 void sharedeck::clear_tableWidget()
@@ -150,5 +192,6 @@ void sharedeck::create_Sharelist()
         button->setToolTip(problem);
     }
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
+    markTableServer();
     checkMounted();
 }

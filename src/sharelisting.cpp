@@ -128,5 +128,23 @@ QString mountFailureAdvice(const QString& output, const QString& options)
     if (output.contains(QLatin1String("vers=1.0")))
         return QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "
                               "vers=1.0 hinzu.");
+    // EACCES: the server refused this user the share (smb.conf's "valid users", or a wrong password).
+    if (output.contains(QLatin1String("mount error(13)")))
+        return QStringLiteral("Der Server hat diesem Benutzer den Zugriff auf diese Freigabe verweigert. Bitte prüfen "
+                              "Sie Benutzername und Passwort, oder bitten Sie den Administrator des Servers um das "
+                              "Recht an der Freigabe.");
+    if (output.contains(QLatin1String("target is busy")))
+        return QStringLiteral(
+            "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt. Bitte schließen "
+            "Sie es oder verlassen Sie den Ordner, und hängen Sie die Freigabe dann noch einmal aus.");
+    return {};
+}
+
+QString missingAgentLine(const QString& output)
+{
+    for (QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("authentication agent")))
+            return line.trimmed().toString();
+    }
     return {};
 }

@@ -39,3 +39,8 @@ ListingResult judgeListing(const QString& output, int exitCode, bool kerberos = 
 // What to do about a failed mount in plain words, in German, where mount's
 // output (and, for Kerberos, the options it ran with) tell it; else empty.
 QString mountFailureAdvice(const QString& output, const QString& options = {});
+
+// pkexec's line when it found no authentication agent to ask the user
+// ("Error creating textual authentication agent: ..."): then nothing was
+// refused. Empty for any other output.
+QString missingAgentLine(const QString& output);
