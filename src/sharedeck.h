@@ -67,7 +67,7 @@ private:
     QIcon redIcon;
     QStringList mountedDirs;
 
-    // The server of the running share listing, and the one the table shows;
+    // The server of the running share listing, and the one the table (shares or Info view) shows;
     // whether each is listed with a Kerberos ticket. With the password empty
     // the listing first asks klist whether there is a ticket.
     QString listingServer;
@@ -75,6 +75,8 @@ private:
     bool listingKerberos = false;
     bool tableKerberos = false;
     bool checkingTicket = false;
+    // A press while a listing runs ends that one; its end starts the listing of this server.
+    QString nextListingServer;
     // The share, mount point and options of the running mount or umount, and its row.
     QString runningShare;
     QString runningMountPoint;
@@ -92,7 +94,9 @@ private:
     // One keep-alive touch per directory at a time.
     QHash<QString, QProcess*> touches;
 
+    void startListing(const QString& server);
     void listShares(const QString& server, bool kerberos);
+    void markTableServer();
     void showMountError(const QString& text);
     bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
                          const QString& options = {});

@@ -58,6 +58,7 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
         new RememberedPasswords(ServerComboBox, UsernameLineEdit, PasswordLineEdit, RememberPasswordCheckBox, this);
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
+    connect(ServerComboBox, &QComboBox::currentTextChanged, this, &sharedeck::markTableServer);
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
     keepEnterInside(tableWidget);
     connect(&smbclientProc, &RunningCommand::ended, this, &sharedeck::smbclientProcBeendet);

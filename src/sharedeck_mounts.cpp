@@ -245,9 +245,18 @@ void sharedeck::mountProcBeendet()
                        pre(output) + mountFailureAdvice(output, runningOptions).toHtmlEscaped());
         break;
     case CommandEnd::NotAuthorised:
-        showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "
-                          "verweigert.<br>Ein Administrator kann sie mit einer polkit-Regel für die "
-                          "Aktion<br>org.example.sharedeck.mount erteilen."));
+        // Nobody was asked when pkexec found no authentication agent: that is no refusal.
+        if (const QString line = missingAgentLine(output); !line.isEmpty())
+            showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>Es konnte kein Anmeldedialog "
+                              "angezeigt werden: Dazu muss das Authentifizierungsprogramm (der polkit-Agent) Ihrer "
+                              "Arbeitsumgebung laufen. Bitte melden Sie sich an einer grafischen Arbeitsumgebung an, "
+                              "die es startet, oder bitten Sie einen Administrator, Sie in die Gruppe sharedeck "
+                              "aufzunehmen.") +
+                           pre(line));
+        else
+            showMountError(tr("<b>Das Einhängen wurde nicht erlaubt.</b><br><br>pkexec hat die Berechtigung "
+                              "verweigert.<br>Ein Administrator kann sie mit einer polkit-Regel für die "
+                              "Aktion<br>org.example.sharedeck.mount erteilen."));
         break;
     case CommandEnd::Succeeded:
     case CommandEnd::Dismissed:
@@ -310,6 +319,7 @@ void sharedeck::closeEvent(QCloseEvent* event)
     closing = true;
     const auto done = qScopeGuard([this] { closing = false; });
 
+    nextListingServer.clear();
     smbclientProc.stop();
     // A row's mount or umount ends first (or at its bound), so that it is
     // known what is mounted. One still waiting for its authentication is

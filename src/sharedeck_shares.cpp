@@ -13,10 +13,21 @@
 
 void sharedeck::load_Shares()
 {
-    // A listing runs already (its end builds the table), or the window closes.
-    if (smbclientProc.isRunning() || closing)
+    if (closing)
         return;
     const QString server = serverName(ServerComboBox->currentText());
+    // The table is to be the listing of this press: one still running (for this server or another) is ended,
+    // and its end starts this one.
+    if (smbclientProc.isRunning()) {
+        nextListingServer = server;
+        smbclientProc.stop();
+        return;
+    }
+    startListing(server);
+}
+
+void sharedeck::startListing(const QString& server)
+{
     // Without a password a Kerberos ticket may do; klist tells, and its end goes on.
     if (PasswordLineEdit->text().isEmpty()) {
         pushWaitCursor();
@@ -37,14 +48,20 @@ void sharedeck::listShares(const QString& server, bool kerberos)
     const QString password = PasswordLineEdit->text();
     if (kerberos) {
         if (const QString problem = kerberosServerProblem(server); !problem.isEmpty()) {
+            tableServer = server;
             showInfoView(tableWidget, problem);
+            markTableServer();
             return;
         }
     } else if (user.isEmpty() || password.isEmpty()) {
+        QString text = tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
+                          "Bitte füllen Sie die Felder username und password aus.");
+        // The last listing went with a ticket, and klist now finds none valid: it expired or was destroyed.
+        if (password.isEmpty() && listingKerberos)
+            text += tr("<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig (abgelaufen oder gelöscht). Bitte erneuern "
+                       "Sie es mit kinit oder melden Sie sich neu an, oder geben Sie Benutzername und Passwort ein.");
         runMessageBox(messageFont, 10, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
-                      QStringLiteral("sharedeck"),
-                      tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
-                         "Bitte füllen Sie die Felder username und password aus."));
+                      QStringLiteral("sharedeck"), text);
         return;
     } else if (const QString problem = listingUserProblem(user); !problem.isEmpty()) {
         runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
@@ -54,7 +71,9 @@ void sharedeck::listShares(const QString& server, bool kerberos)
     pushWaitCursor();
     if (!smbclientProc.start(kerberos ? kerberosShareListCommand(server) : shareListCommand(server, user, password))) {
         popWaitCursor();
+        tableServer = server;
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT COULD NOT BE STARTED"));
+        markTableServer();
         return;
     }
     passwords->started(RememberedPasswords::Listing, user, server, kerberos ? QString() : password);
@@ -68,8 +87,12 @@ void sharedeck::smbclientProcBeendet()
     popWaitCursor();
     const CommandEnd end = smbclientProc.end();
     const bool ticketChecked = std::exchange(checkingTicket, false);
-    if (end == CommandEnd::Stopped) // by closing the window
+    // Stopped by closing the window, or by a press that lists anew.
+    if (end == CommandEnd::Stopped) {
+        if (const QString next = std::exchange(nextListingServer, QString()); !next.isEmpty() && !closing)
+            startListing(next);
         return;
+    }
     // klist said whether there is a ticket; without one (or without klist) the password is needed.
     if (ticketChecked) {
         listShares(listingServer, end == CommandEnd::Succeeded);
@@ -79,8 +102,13 @@ void sharedeck::smbclientProcBeendet()
                                                 listingOutcome(end, smbclientProc.exitCode(), smbclientProc.text()));
     releaseRowButtons(); // the table is replaced below, whatever the listing says
     signalMapper = new QSignalMapper(this);
-    shareList = smbclientProc.outputTooLarge() ? QStringList()
-                                               : diskSharesFromListing(QString::fromLocal8Bit(smbclientProc.output()));
+    const QString output = smbclientProc.text();
+    const ListingResult listing = smbclientProc.outputTooLarge()
+                                      ? ListingResult{ListingResult::Failed, {}, {}}
+                                      : judgeListing(output, smbclientProc.exitCode(), listingKerberos);
+    shareList = listing.shares;
+    // The table, whatever it will show, is about this server now.
+    tableServer = listingServer;
 
     if (end == CommandEnd::Crashed) {
         showInfoView(tableWidget, QStringLiteral("ERROR: SMBCLIENT CRASHED"));
@@ -89,26 +117,42 @@ void sharedeck::smbclientProcBeendet()
                                      "abgebrochen. Bitte prüfen Sie, ob er eingeschaltet und das Netzwerk verbunden "
                                      "ist.\n\n%2")
                                       .arg(systemPaths().commandTimeoutMs / 1000)
-                                      .arg(shownText(smbclientProc.text())));
+                                      .arg(shownText(output)));
     } else if (smbclientProc.outputTooLarge()) {
         showInfoView(tableWidget,
                      tr("FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)").arg(maxListingBytes >> 20));
-    } else if (smbclientProc.exitCode() == 1) {
-        const QString output = smbclientProc.text();
-        const ListingFailure failure = explainListingFailure(output, listingKerberos);
+    } else if (listing.kind == ListingResult::Failed) {
+        const ListingFailure& failure = listing.failure;
         const QString line = failure.line.isEmpty() ? QString() : "\n\n" + failure.line;
         showInfoView(tableWidget,
                      failure.advice.isEmpty()
                          ? shownText(output)
                          : failure.advice + remembered + line + tr("\n\nAusgabe von smbclient:\n") + shownText(output));
-    } else if (shareList.isEmpty()) {
+    } else if (listing.kind == ListingResult::NoDiskShares) {
         // An empty table would look like a listing that failed.
         showInfoView(tableWidget, tr("Der Server hat keine Festplatten-Freigaben aufgelistet."));
     } else {
-        tableServer = listingServer;
         tableKerberos = listingKerberos;
         clear_tableWidget();
+        return;
     }
+    markTableServer();
+}
+
+// Once the chooser shows another server than the table is about, the table's header names whose it is.
+void sharedeck::markTableServer()
+{
+    const bool shares = tableWidget->columnCount() == 5;
+    QTableWidgetItem* header = tableWidget->horizontalHeaderItem(shares ? 1 : 0);
+    if (!header || tableServer.isEmpty())
+        return;
+    const QString title = shares ? QStringLiteral("Sharename") : QStringLiteral("Info");
+    const bool other = serverName(ServerComboBox->currentText()) != tableServer;
+    header->setText(other ? tr("%1 (von %2)").arg(title, tableServer) : title);
+    header->setToolTip(other ? tr("Diese Tabelle zeigt die Freigaben von %1, nicht von %2: Laden Sie die "
+                                  "Freigaben neu, um die des gewählten Servers zu sehen.")
+                                   .arg(tableServer, serverName(ServerComboBox->currentText()))
+                             : QString());
 }
 
 void sharedeck::clear_tableWidget()
@@ -144,6 +188,7 @@ void sharedeck::create_Sharelist()
         tableWidget->setItem(row, 2, new QTableWidgetItem(mountPointFor(shareList[row])));
         tableWidget->setItem(row, 3, new QTableWidgetItem(options));
     }
+    markTableServer();
     // The row buttons come with the rows' first state (checkMountedBeendet), or without one when mount
     // cannot run.
     checkMounted();

@@ -30,6 +30,14 @@ QStringList diskSharesFromListing(const QString& output)
     return shares;
 }
 
+namespace {
+
+const QString noList =
+    QStringLiteral("Der Server hat die Verbindung angenommen, aber seine Liste der Freigaben nicht herausgegeben. "
+                   "Bitte versuchen Sie es noch einmal, oder wenden Sie sich an den Administrator des Servers.");
+
+} // namespace
+
 ListingFailure explainListingFailure(const QString& output, bool kerberos)
 {
     static const QString unreachable =
@@ -56,6 +64,9 @@ ListingFailure explainListingFailure(const QString& output, bool kerberos)
     };
     const QList<QStringView> lines = QStringView(output).split(QLatin1Char('\n'));
     for (QStringView line : lines) {
+        // The session stood, the list did not come: whatever the status, it is no matter of protocol or password.
+        if (line.contains(QLatin1String("rpc_pipe_bind")) || line.contains(QLatin1String("cli_rpc_pipe_open")))
+            return {noList, line.trimmed().toString()};
         for (const auto& [status, advice] : known) {
             // With a ticket there is no password to be wrong.
             if (line.contains(status) && !(kerberos && status == QLatin1String("NT_STATUS_LOGON_FAILURE")))
@@ -76,6 +87,33 @@ ListingFailure explainListingFailure(const QString& output, bool kerberos)
     return failure;
 }
 
+ListingResult judgeListing(const QString& output, int exitCode, bool kerberos)
+{
+    static const QStringList listTypes{"Disk", "IPC", "Printer", "Device", "Server", "Workgroup"};
+    bool answered = false, error = false, strayAfterShares = false, shareSeen = false;
+    for (QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
+        line = line.trimmed();
+        const qsizetype bar = line.indexOf(QLatin1Char('|'));
+        const bool listLine = bar > 0 && listTypes.contains(line.left(bar));
+        answered |= listLine;
+        shareSeen |= listLine && line.startsWith(QLatin1String("Disk|"));
+        error |= !listLine && (line.contains(QLatin1String("NT_STATUS_")) ||
+                               line.contains(QLatin1String("failed"), Qt::CaseInsensitive));
+        strayAfterShares |=
+            shareSeen && !listLine && !line.isEmpty() && !line.endsWith(QLatin1String("-- no workgroup available"));
+    }
+    ListingResult result{ListingResult::Failed, diskSharesFromListing(output), {}};
+    if (!result.shares.isEmpty() && (exitCode == 0 || !strayAfterShares))
+        result.kind = ListingResult::Shares;
+    else if (result.shares.isEmpty() && answered && !error)
+        result.kind = ListingResult::NoDiskShares;
+    else if (exitCode == 0 && !error)
+        result.failure = {noList, {}}; // nothing at all came back, though smbclient saw no fault
+    else
+        result.failure = explainListingFailure(output, kerberos);
+    return result;
+}
+
 QString mountFailureAdvice(const QString& output, const QString& options)
 {
     // 126 (ENOKEY): the kernel's upcall found no usable ticket. With Kerberos, mount.cifs reports a ticket the
@@ -90,5 +128,23 @@ QString mountFailureAdvice(const QString& output, const QString& options)
     if (output.contains(QLatin1String("vers=1.0")))
         return QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "
                               "vers=1.0 hinzu.");
+    // EACCES: the server refused this user the share (smb.conf's "valid users", or a wrong password).
+    if (output.contains(QLatin1String("mount error(13)")))
+        return QStringLiteral("Der Server hat diesem Benutzer den Zugriff auf diese Freigabe verweigert. Bitte prüfen "
+                              "Sie Benutzername und Passwort, oder bitten Sie den Administrator des Servers um das "
+                              "Recht an der Freigabe.");
+    if (output.contains(QLatin1String("target is busy")))
+        return QStringLiteral(
+            "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt. Bitte schließen "
+            "Sie es oder verlassen Sie den Ordner, und hängen Sie die Freigabe dann noch einmal aus.");
+    return {};
+}
+
+QString missingAgentLine(const QString& output)
+{
+    for (QStringView line : QStringView(output).split(QLatin1Char('\n'))) {
+        if (line.contains(QLatin1String("authentication agent")))
+            return line.trimmed().toString();
+    }
     return {};
 }

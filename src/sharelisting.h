@@ -22,6 +22,25 @@ struct ListingFailure {
 };
 ListingFailure explainListingFailure(const QString& output, bool kerberos = false);
 
+// A listing judged by what smbclient printed, not by its status alone: it
+// ends 0 when the server took the connection but handed out no list, and 1
+// after a whole list from a server given by an IPv6 address ("... -- no
+// workgroup available" follows it). Shares: the disk shares, with nothing but
+// that remark behind them unless the status was 0. NoDiskShares: the server
+// answered with a list that holds none. Anything else failed; failure is then
+// the plain words, empty when not known.
+struct ListingResult {
+    enum Kind { Shares, NoDiskShares, Failed } kind;
+    QStringList shares;
+    ListingFailure failure;
+};
+ListingResult judgeListing(const QString& output, int exitCode, bool kerberos = false);
+
 // What to do about a failed mount in plain words, in German, where mount's
 // output (and, for Kerberos, the options it ran with) tell it; else empty.
 QString mountFailureAdvice(const QString& output, const QString& options = {});
+
+// pkexec's line when it found no authentication agent to ask the user
+// ("Error creating textual authentication agent: ..."): then nothing was
+// refused. Empty for any other output.
+QString missingAgentLine(const QString& output);

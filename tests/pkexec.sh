@@ -185,9 +185,9 @@ done <<'CASES'
 1 base chmod\x20775 chmod\x20757 chown\x204712
 1 jail ln\x20-s\x20d touch true
 # Sources and options that pass get the server's refusal of a wrong password: 32 passes through.
-32 sources //127.0.0.1/public //srv/share //srv/with\x20space //10.0.0.1/x$ //srv/..x //::1/x //fe80::1/x //a_b.example-1.org/x
+32 sources //127.0.0.1/public //srv/share //srv/with\x20space //10.0.0.1/x$ //srv/..x //::1/x //fe80::1/x //a_b.example-1.org/x //fe80::1%lo/x //fe80::1%2/x
 1 sources \c //srv //srv/ ///x //srv/a/b //srv//x /srv/x \\\\srv\\x //-srv/x //srv/-x //s\x20rv/x //s,rv/x //srv./x //[::1]/x
-1 sources //srv/a,b //s\\rv/x //srv/a\\b //srv/. //srv/.. //srv/a\tb //srv/a\x7f //s\nrv/x x//srv/y //s"rv/x //1::2::3/x
+1 sources //srv/a,b //s\\rv/x //srv/a\\b //srv/. //srv/.. //srv/a\tb //srv/a\x7f //s\nrv/x x//srv/y //s"rv/x //1::2::3/x //fe80::1%/x //fe80::1%lo%1/x //srv%lo/x //1.2.3.4%lo/x //fe80::1%a\x20b/x //fe80::1%xxxxxxxxxxxxxxxx/x
 32 user_options username=alice,gid=4700,uid=4711,sec=ntlmssp uid=4711 gid=4700 domain=CORP username=John\x20Smith username=J\xc3\xb6rg
 32 user_options domain=\xc3\x84rger-1 username=a.b_c-d$@e sec=krb5i,cruid=4711 file_mode=777,dir_mode=0755 vers=3.1.1,rw
 # A user name "alice,uid=0" reaches the helper as two options; libmount reads a quote as the start of a quoted value.

@@ -234,12 +234,13 @@ private slots:
         QTest::newRow("wrong password behind warnings, all lines shown") << QByteArray("echo 'WARNING: The \"syslog\" option is deprecated' >&2; echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Benutzername oder Passwort sind falsch.*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\nWARNING: The \"syslog\" option is deprecated\n";
         QTest::newRow("names the helper refuses: not mountable") << QByteArray("printf 'Disk|-dash|\nDisk|a,b|\nDisk|a\\\\b|\nDisk|ok|\n'") << QStringList{"-dash", "a,b", "a\\b", "ok"} << "";
         QTest::newRow("output over 64 MiB") << QByteArray("yes 'Disk|x|' | head -c 70000000") << QStringList{} << "FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER 64 MiB)";
-        QTest::newRow("no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
+        QTest::newRow("no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.";
         QTest::newRow("no user") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
         QTest::newRow("% in the user name") << QByteArray("") << QStringList{"previous"} << "sharedeck | Der Benutzername darf kein \"%\" enthalten.";
         QTest::newRow("Kerberos: a ticket, no password") << QByteArray("echo \"Disk|x $*;${PASSWD-unset}|\"") << QStringList{"x -g -L localhost --use-kerberos=required -N;unset"} << "";
         QTest::newRow("Kerberos: server given by address") << QByteArray("echo 'Disk|ran|'") << QStringList{} << "Kerberos braucht den Namen des Servers, nicht seine Adresse.*";
         QTest::newRow("Kerberos: login fails") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Die Anmeldung mit Kerberos ist fehlgeschlagen*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
+        QTest::newRow("Kerberos: the ticket expired since the last listing") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
         QTest::newRow("Kerberos: no klist") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
     }
     void listing()
@@ -249,10 +250,12 @@ private slots:
         QFETCH(QString, info);
         const QByteArray tag = QTest::currentDataTag();
         Fixture f(true, tag.contains("address") ? "//127.0.0.1\n" : "localhost\n");
+        if (tag.contains("expired")) // the previous listing with a ticket
+            f.dialog->PasswordLineEdit->clear(), write("klist", "exit 0");
         load(f, "echo 'Disk|previous|'");
-        if (tag.startsWith("Kerberos")) { // the password left empty, and klist finds a ticket (or is missing)
+        if (tag.startsWith("Kerberos")) { // the password left empty, and klist finds a ticket (or none, or is missing)
             f.dialog->PasswordLineEdit->clear();
-            tag.contains("klist") ? withoutProgram("klist") : write("klist", "exit 0");
+            tag.contains("klist") ? withoutProgram("klist") : write("klist", tag.contains("expired") ? "exit 1" : "exit 0");
         }
         if (info.startsWith("sharedeck | ")) { // the field the row names is left empty, or the user name holds "%"
             tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag == "no password" ? f.dialog->PasswordLineEdit->clear()
@@ -281,7 +284,7 @@ private slots:
         }
         QCOMPARE(f.column(1), shares);
         QCOMPARE(f.column(2), QStringList(shares).replaceInStrings(QRegularExpression("^"), place("BASE/")));
-        QCOMPARE(f.column(3), QStringList(shares.size(), QString("gid=1000,uid=1000,sec=") + (tag.contains("a ticket") ? "krb5" : "ntlmssp")));
+        QCOMPARE(f.column(3), QStringList(shares.size(), QString("gid=1000,uid=1000,sec=") + (tag.contains("a ticket") || tag.contains("expired") ? "krb5" : "ntlmssp")));
         QTRY_COMPARE(f.rows(), QString("mount R ").repeated(shares.size()).trimmed());
         QString refused; // rows the helper would refuse: a disabled button that says why
         for (int r = 0; r < shares.size(); ++r)
@@ -289,9 +292,10 @@ private slots:
         QCOMPARE(refused, shares.size() == 4 ? "1110" : QString(shares.size(), '0'));
     }
 
-    // The user name has the focus at start. A listing does not block the window: a second click starts nothing, and
-    // the table is the server's it was started for (as written in server.conf, without blanks around it). A click
-    // reaches its row after rebuilds, as edited (Enter in the table ends the edit and loads nothing).
+    // The user name has the focus at start. A listing does not block the window: a click for another server ends it
+    // and lists that one (as written in server.conf, without blanks around it), whose table it is; the header says so
+    // while the chooser shows another. A click reaches its row after rebuilds, as edited (Enter in the table ends the
+    // edit and loads nothing).
     void rowPressAfterRebuilds()
     {
         Fixture f(true, "\\\\zulu \n\nalpha\n");
@@ -303,10 +307,15 @@ private slots:
         f.table()->setColumnCount(0);
         f.dialog->ServerLoadButton->click();
         QVERIFY(QApplication::overrideCursor() && !f.settled()); // the listing runs, the window goes on
+        QTRY_VERIFY(readFile(bin->filePath("smbclient.runs")).endsWith('\n'));
         f.dialog->ServerComboBox->setCurrentIndex(1);
         f.dialog->ServerLoadButton->click();
         QTRY_VERIFY(f.settled() && !QApplication::overrideCursor());
-        QCOMPARE(readFile(bin->filePath("smbclient.runs")), "-g -U alice -L \\\\zulu\n");
+        QCOMPARE(readFile(bin->filePath("smbclient.runs")), "-g -U alice -L \\\\zulu\n-g -U alice -L alpha\n");
+        f.dialog->ServerComboBox->setCurrentIndex(0);
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), "Sharename (von alpha)");
+        f.dialog->ServerComboBox->setCurrentIndex(1);
+        QCOMPARE(f.table()->horizontalHeaderItem(1)->text(), "Sharename");
         f.table()->item(2, 2)->setText(place("DIR"));
         f.table()->editItem(f.table()->item(2, 3));
         QPointer<QLineEdit> editor = f.table()->viewport()->findChild<QLineEdit*>();
@@ -319,7 +328,7 @@ private slots:
         QCOMPARE(f.column(3), QStringList({"gid=1000,uid=1000,sec=ntlmssp", "gid=1000,uid=1000,sec=ntlmssp", "ro"}));
         f.button(2)->click();
         QTRY_COMPARE(f.rows(), "mount R mount R umount G");
-        QCOMPARE(ran(), place("mount -t cifs //zulu/c DIR -o username=alice,ro\n"));
+        QCOMPARE(ran(), place("mount -t cifs //alpha/c DIR -o username=alice,ro\n"));
         loadRows(f);
         QCOMPARE(f.column(2).last(), place("BASE/c"));
         QCOMPARE(f.mountedDirs(), QStringList{place("DIR")});
@@ -347,6 +356,8 @@ private slots:
         QTest::newRow("helper refuses") << Press{.asRoot = false, .onMount = "echo 'sharedeck-mount: <nein>' >&2; exit 1", .ran = user, .boxes = {error.arg(1).arg("sharedeck-mount: &lt;nein&gt;\n")}};
         QTest::newRow("authentication dismissed") << Press{.asRoot = false, .onMount = "exit 126", .ran = user};
         QTest::newRow("not authorised") << Press{.asRoot = false, .onMount = "exit 127", .ran = user, .boxes = {failed.arg("Das Einhängen wurde nicht erlaubt.*org.example.sharedeck.mount erteilen.")}};
+        QTest::newRow("no authentication agent") << Press{.asRoot = false, .authentication = "echo \"Error creating textual authentication agent: Error opening current controlling terminal for the process (\\`/dev/tty'): No such device or address\" >&2; exit 127", .ran = "", .boxes = {failed.arg("Das Einhängen wurde nicht erlaubt.</b><br><br>Es konnte kein Anmeldedialog angezeigt werden*sharedeck aufzunehmen.<pre style=\"white-space: pre-wrap\">Error creating textual authentication agent: Error opening current controlling terminal for the process (`/dev/tty'): No such device or address</pre>")}};
+        QTest::newRow("umount: target is busy") << Press{.asRoot = false, .onMount = "echo 'umount: /mnt/d: target is busy.' >&2; exit 32", .ran = "pkexec umount DIR <>", .boxes = {error.arg(32).arg("umount: /mnt/d: target is busy.\n") + "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt.*"}, .row = "umount G", .listed = "//localhost/a on DIR type cifs (rw)\n"};
         QTest::newRow("no pkexec") << Press{.asRoot = false, .onMount = "", .ran = "", .boxes = {failed.arg("pkexec konnte nicht gestartet werden!*Paket pkexec (bei älteren Systemen policykit-1).")}};
         QTest::newRow("missing directory: Enter") << Press{.cell = "BASE/new dir", .answers = {QMessageBox::Ok}, .ran = "mount -t cifs //localhost/a BASE/new dir -o", .boxes = {ask}, .row = "umount G"};
         QTest::newRow("missing directory: no") << Press{.cell = "BASE/new dir", .answers = {QMessageBox::No}, .ran = "", .boxes = {ask}};

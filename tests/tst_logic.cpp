@@ -90,10 +90,10 @@ private slots:
         for (const char* status : {"CONNECTION_REFUSED", "HOST_UNREACHABLE", "NETWORK_UNREACHABLE"})
             QTest::newRow(status) << explained(QString("do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status)) << QString("Der Server ist nicht | do_connect: Connection to 10.0.0.9 failed (Error NT_STATUS_%1)").arg(status);
         QTest::newRow("SMB1 only") << explained("protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED") << "Der Server spricht nur | protocol negotiation failed: NT_STATUS_CONNECTION_DISCONNECTED";
-        QTest::newRow("mount: SMB1 only") << mountFailureAdvice("mount error: Server abruptly closed the connection.\n... Try mounting with vers=1.0.\nmount error(112): Host is down\n").section(' ', 0, 3) + "|" + mountFailureAdvice("mount error(13): Permission denied") << "Der Server spricht nur|";
+        QTest::newRow("mount: SMB1 only, access refused, busy") << QStringList{mountFailureAdvice("mount error: Server abruptly closed the connection.\n... Try mounting with vers=1.0.\nmount error(112): Host is down\n").section(' ', 0, 3), mountFailureAdvice("mount error(13): Permission denied\nRefer to the mount.cifs(8) manual page (e.g. man mount.cifs) and kernel log messages (dmesg)\n").section(' ', 0, 3), mountFailureAdvice("umount: /mnt/public: target is busy.\n").section(' ', 0, 3), mountFailureAdvice("mount error(2): No such file or directory")}.join('|') << "Der Server spricht nur|Der Server hat diesem|Die Freigabe wird noch|";
         QTest::newRow("Kerberos: the way to the server fails as without") << explainListingFailure("do_connect: Connection to s failed (Error NT_STATUS_IO_TIMEOUT)", true).advice.section(' ', 0, 3) + "|" + explainListingFailure("kinit failed", true).line << "Der Server ist nicht|";
         const auto kerberosAdvice = [](const QString& output, const QString& options) { return mountFailureAdvice(output, options).section(' ', 0, 3); };
-        QTest::newRow("mount: Kerberos refused") << QStringList{kerberosAdvice("mount error(126): Required key not available\n", ""), kerberosAdvice("mount error(13): Permission denied", "ro,sec=krb5i"), kerberosAdvice("mount error(13): Permission denied", "sec=ntlmssp,krb5")}.join('|') << "Die Anmeldung mit Kerberos|Die Anmeldung mit Kerberos|";
+        QTest::newRow("mount: Kerberos refused") << QStringList{kerberosAdvice("mount error(126): Required key not available\n", ""), kerberosAdvice("mount error(13): Permission denied", "ro,sec=krb5i"), kerberosAdvice("mount error(13): Permission denied", "sec=ntlmssp,krb5")}.join('|') << "Die Anmeldung mit Kerberos|Die Anmeldung mit Kerberos|Der Server hat diesem";
         const auto named = [](const QStringList& servers) {
             QString r;
             for (const QString& server : servers)
@@ -101,6 +101,20 @@ private slots:
             return r;
         };
         QTest::newRow("Kerberos: addresses, not names") << named({"127.0.0.1", "//::1", "\\\\fe80::2%lo", "fe80::2%nosuch", "1.2.3", "127.1"}) + " " + named({"srv", "//dc1.samdom.test", "[::1]", "1.2.3.4.5", "1.2.3.4 x", "1.2.3.a"}) << "000000 111111";
+        // A listing judged by what it holds: the kind, the shares or the advice's first words and the line.
+        const auto judged = [](const QString& output, int status, bool kerberos = false) {
+            const ListingResult r = judgeListing(output, status, kerberos);
+            return QString("SNF"[r.kind]) + " " + (r.kind == ListingResult::Failed ? r.failure.advice.section(' ', 0, 3) + " | " + r.failure.line : r.shares.join('|'));
+        };
+        const QString v6 = "Disk|public|Shared files\nDisk|hidden$|Hidden one\nDisk|with space|\nIPC|IPC$|IPC Service (Samba 4.17.12-Debian)\n";
+        const QString rpc = "cli_rpc_pipe_open_noauth: rpc_pipe_bind for pipe srvsvc failed with error NT_STATUS_CONNECTION_DISCONNECTED";
+        QTest::newRow("listing: status 1 after a whole list from ::1") << judged(v6 + "::1 is an IPv6 address -- no workgroup available\n", 1) << "S public|with space";
+        QTest::newRow("listing: status 0, SMB1 remark") << judged(v6 + "SMB1 disabled -- no workgroup available\n", 0) << "S public|with space";
+        QTest::newRow("listing: status 1, a fault after the list") << judged(v6 + "do_connect: Connection to ::1 failed (Error NT_STATUS_IO_TIMEOUT)\n", 1) << "F Der Server ist nicht | do_connect: Connection to ::1 failed (Error NT_STATUS_IO_TIMEOUT)";
+        QTest::newRow("listing: status 0, the RPC bind failed") << judged(rpc + "\nSMB1 disabled -- no workgroup available\n", 0, true) << "F Der Server hat die | " + rpc;
+        QTest::newRow("listing: status 0, nothing listed") << judged("SMB1 disabled -- no workgroup available\n", 0) << "F Der Server hat die | ";
+        QTest::newRow("listing: no disk share, IPv6") << judged("Disk|C$|Default share\nIPC|IPC$|IPC Service\nfe80::1%eth0 is an IPv6 address -- no workgroup available\n", 1) << "N ";
+        QTest::newRow("listing: status 1, wrong password") << judged("session setup failed: NT_STATUS_LOGON_FAILURE\n", 1) << "F Benutzername oder Passwort sind | session setup failed: NT_STATUS_LOGON_FAILURE";
         QTest::newRow("failure not known") << explained("tree connect failed: NT_STATUS_ACCESS_DENIED") << " | ";
         QTest::newRow("share list") << run(shareListCommand("-srv", "alice", pw)) << "smbclient ; -g|-U|alice|-L|-srv ; " + pw + " ; ";
         QTest::newRow("mount as root") << run(mountCommand(request, true)) << "mount ; -t|cifs|//srv/a b|/mnt/a b|-o|username=al,domain=CORP,ro ; " + pw + " ; ";

@@ -102,15 +102,18 @@ bool isAccountName(const std::string& s, bool withBlank)
 }
 
 // A host name of letters, digits, "-" and "_" in labels of at most 63 bytes that start with neither "-"
-// nor "."; an IPv4 address reads as one; or an IPv6 address.
+// nor "."; an IPv4 address reads as one; or an IPv6 address as mount.cifs takes it, bare ("::1", no
+// brackets), with an optional zone: an interface name or index ("fe80::1%eth0", "fe80::1%2").
 bool isServer(const std::string& s)
 {
-    static const std::regex label("[A-Za-z0-9_][A-Za-z0-9_-]{0,62}");
+    static const std::regex label("[A-Za-z0-9_][A-Za-z0-9_-]{0,62}"), zone("[A-Za-z0-9_][A-Za-z0-9_.-]{0,14}");
     in6_addr address;
     const std::vector<std::string> labels = split(s, '.');
+    const size_t percent = s.find('%');
     return (s.size() <= 253 && std::all_of(labels.begin(), labels.end(),
                                            [](const std::string& l) { return std::regex_match(l, label); })) ||
-           inet_pton(AF_INET6, s.c_str(), &address) == 1;
+           (inet_pton(AF_INET6, s.substr(0, percent).c_str(), &address) == 1 &&
+            (percent == npos || std::regex_match(s.substr(percent + 1), zone)));
 }
 
 // Every option a caller may give, with the pattern its value must match

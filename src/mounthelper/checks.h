@@ -22,7 +22,7 @@ std::string withError(const std::string& text);
 bool parseDecimal(const std::string& text, unsigned long max, unsigned long& value);
 
 // The share as mount.cifs takes it: exactly "//SERVER/SHARE", SERVER a host
-// name, an IPv4 or an IPv6 address.
+// name, an IPv4 or an IPv6 address (bare, "::1", with an optional zone "%eth0").
 std::string checkSource(const std::string& source);
 
 // The caller's comma-separated mount options. When they are allowed, final is

@@ -63,6 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         bad = plain.showsShare(f[0], at) == listing.split('\n').filter(needle).isEmpty() ||
               (!needle.contains('\n') && !(withLine.showsShare(f[0], at) && withLine.showsAnyShareAt(at)));
     } else if (size > 0) { // the whole input: an offered share is a visible one, its mount point right in /mnt
+        // A listing's verdict holds exactly those shares: a table has some, no other verdict any.
+        for (const int status : {0, 1}) {
+            const ListingResult r = judgeListing(text, status);
+            bad |= r.shares != diskSharesFromListing(text) || (r.kind == ListingResult::Shares && r.shares.isEmpty()) ||
+                   (r.kind == ListingResult::NoDiskShares && !r.shares.isEmpty()) ||
+                   (status == 0 && !r.shares.isEmpty() && r.kind != ListingResult::Shares);
+        }
         for (const QString& share : diskSharesFromListing(text)) {
             const QString at = QDir::cleanPath("/mnt/" + share);
             bad |= share.contains('$') || share.contains('\n') || at.section('/', 0, -2) != "/mnt";
