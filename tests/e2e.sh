@@ -130,7 +130,7 @@ fi
 # are new ones that no process inherited, fed on standard input only; a probe looks for them in every process's
 # argv and environment meanwhile (only smbclient's environment may hold one) and afterwards in the files there.
 keyring_journey() {
-    local home=$TESTBED_DIR/home label="sharedeck: $SMB_NAME@$SMB_SERVER" pw1='Erst,1%pw' pw2='Neu 2$%pw' bus passwd
+    local home=$TESTBED_DIR/home label="sharedeck: $SMB_NAME@$server" pw1='Erst,1%pw' pw2='Neu 2$%pw' bus passwd
     local as=(runuser -u "$SMB_USER" --) && install -d -m 700 -o "$SMB_USER" "$home"
     echo "e2e: remembered password: kept after a listing, filled in a new window, refused once changed, replaced, forgotten"
     passwd=$(sed "s#^\($SMB_USER\(:[^:]*\)\{4\}\):[^:]*#\1:$home#" /etc/passwd) && printf '%s\n' "$passwd" >/etc/passwd
