@@ -1,6 +1,7 @@
 #include "passwordstore.h"
 
 #include "serverlist.h"
+#include "sharelisting.h"
 #include "systempaths.h"
 
 #include <QCheckBox>
@@ -90,10 +91,10 @@ PasswordOutcome listingOutcome(CommandEnd end, int exitCode, const QString& outp
 {
     switch (end) {
     case CommandEnd::Succeeded:
-        return PasswordOutcome::Worked;
     case CommandEnd::Failed:
-        // smbclient fails with 1; any other status comes with a listing.
-        if (exitCode != 1)
+        // What smbclient printed tells, not its status: a full list may end with 1 (a server given as an IPv6
+        // address), a failure with 0.
+        if (judgeListing(output, exitCode).kind != ListingResult::Failed)
             return PasswordOutcome::Worked;
         return output.contains(QLatin1String("NT_STATUS_LOGON_FAILURE")) ? PasswordOutcome::Refused
                                                                          : PasswordOutcome::Failed;
