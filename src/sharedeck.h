@@ -2,6 +2,7 @@
 
 #include "ui_sharedeck.h"
 
+#include "discovery.h"
 #include "runningcommand.h"
 
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include <utility>
 
 class QSignalMapper;
+class ServerDiscovery;
 class SharedeckProbe;
 
 // The one window: server chooser, credentials, and the share table whose row
@@ -43,6 +45,8 @@ private slots:
     void clear_tableWidget();
     void create_Sharelist();
     void send_touch();
+    void serverFound(const FoundServer& server);
+    void discoveryRoundEnded(const QList<FoundServer>& servers);
     void closeEvent(QCloseEvent* event) override;
     // Escape: the same as closing the window.
     void reject() override;
@@ -95,4 +99,10 @@ private:
                          const QString& options = {});
     bool startMountListing();
     void endTouch(const QString& dir);
+
+    // The servers found on the network, in the chooser after the lines of server.conf.
+    ServerDiscovery* discovery = nullptr;
+    QList<FoundServer> foundServers;
+    int configuredServers = 0;
+    void startDiscovery();
 };

@@ -53,6 +53,7 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     }
     if (ServerComboBox->currentIndex() == -1)
         check_server_conf();
+    startDiscovery();
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
