@@ -17,7 +17,8 @@ struct ServerDiscovery::Child {
     QTimer deadline;
     QByteArray line;
     qsizetype received = 0;
-    int candidate = -1; // of a name lookup
+    int candidate = -1; // of a name lookup, and the name it looks up
+    QString name;
     std::optional<FoundServer> (*parse)(const QByteArray&) = nullptr;
 };
 
@@ -34,8 +35,12 @@ ServerDiscovery::~ServerDiscovery()
 
 void ServerDiscovery::search()
 {
-    if (searching())
+    // Asked while a round runs: what was seen before the question may be stale, so one more round follows.
+    if (searching()) {
+        askedAgain = true;
         return;
+    }
+    askedAgain = false;
     candidates.clear();
     roundFound.clear();
     const SystemPaths& paths = systemPaths();
@@ -43,7 +48,8 @@ void ServerDiscovery::search()
     // delay instead of two, and a link-local IPv6 address could not be mounted anyway.
     start(paths.wsdd, {"--discovery", "--no-host", "-4", "--shortlog", "-v"}, paths.wsddWindowMs);
     // Ends once the list is complete (longer while cached servers that are gone time out).
-    start(paths.avahiBrowse, {"-p", "-r", "-t", "-k", "_smb._tcp"}, paths.avahiBoundMs);
+    // This machine's own services are no servers to choose.
+    start(paths.avahiBrowse, {"-p", "-r", "-t", "-k", "-l", "_smb._tcp"}, paths.avahiBoundMs);
     if (!searching())
         emit roundEnded({});
 }
@@ -114,7 +120,8 @@ void ServerDiscovery::ended(Child* child)
     if (child->candidate >= 0) {
         --lookups;
         Candidate& candidate = candidates[child->candidate];
-        const QString name = candidate.names.takeFirst();
+        const QString name = child->name;
+        candidate.names.removeOne(name);
         if (child->process.exitStatus() == QProcess::NormalExit && child->process.exitCode() == 0 &&
             child->process.error() != QProcess::FailedToStart)
             finish(child->candidate, name);
@@ -122,8 +129,11 @@ void ServerDiscovery::ended(Child* child)
             finish(child->candidate, candidate.address);
     }
     lookUpNext();
-    if (!searching())
-        emit roundEnded(roundFound);
+    if (searching())
+        return;
+    emit roundEnded(roundFound);
+    if (askedAgain)
+        search();
 }
 
 void ServerDiscovery::add(const FoundServer& server, bool preferred)
@@ -133,13 +143,15 @@ void ServerDiscovery::add(const FoundServer& server, bool preferred)
             continue;
         // A name the host gave by another way is tried too, a DNS-SD host name first.
         if (!candidate.done && !server.name.isEmpty() && !candidate.names.contains(server.name))
-            candidate.names.insert(preferred ? qMin(qsizetype(1), candidate.names.size()) : candidate.names.size(),
-                                   server.name);
+            candidate.names.insert(preferred ? 0 : candidate.names.size(), server.name);
+        candidate.dnssd |= preferred;
+        lookUpNext();
         return;
     }
     if (candidates.size() >= maxServers)
         return;
-    candidates.append({server.address, server.name.isEmpty() ? QStringList() : QStringList{server.name}});
+    candidates.append(
+        {server.address, server.name.isEmpty() ? QStringList() : QStringList{server.name}, false, preferred});
     if (server.name.isEmpty())
         finish(int(candidates.size()) - 1, server.address);
     lookUpNext();
@@ -147,15 +159,19 @@ void ServerDiscovery::add(const FoundServer& server, bool preferred)
 
 void ServerDiscovery::lookUpNext()
 {
+    // A server found by WS-Discovery alone waits for the DNS-SD answers, which may name it by its .local name.
+    const bool browsing = std::any_of(children.begin(), children.end(),
+                                      [](const auto& c) { return c->candidate < 0 && c->parse == avahiFound; });
     for (int i = 0; i < candidates.size() && lookups < maxLookups; ++i) {
         const Candidate& candidate = candidates[i];
         const bool running =
             std::any_of(children.begin(), children.end(), [i](const auto& c) { return c->candidate == i; });
-        if (candidate.done || running || candidate.names.isEmpty())
+        if (candidate.done || running || candidate.names.isEmpty() || (browsing && !candidate.dnssd))
             continue;
-        if (start(systemPaths().getent, {"hosts", candidate.names.first()}, systemPaths().lookupBoundMs, i))
+        if (start(systemPaths().getent, {"hosts", candidate.names.first()}, systemPaths().lookupBoundMs, i)) {
+            children.back()->name = candidate.names.first();
             ++lookups;
-        else
+        } else
             finish(i, candidate.address); // no getent: the address is what surely reaches the server
     }
 }

@@ -22,7 +22,7 @@ public:
     explicit ServerDiscovery(QObject* parent = nullptr);
     // Ends whatever still runs, with all it started.
     ~ServerDiscovery() override;
-    // Starts a round unless one runs.
+    // Starts a round; while one runs, another after it.
     void search();
     bool searching() const { return !children.empty(); }
 
@@ -39,6 +39,7 @@ private:
         QString address;
         QStringList names;
         bool done = false;
+        bool dnssd = false; // announced by DNS-SD too
     };
     // False when the program is not installed.
     bool start(const QString& program, const QStringList& arguments, int boundMs, int candidate = -1);
@@ -52,4 +53,5 @@ private:
     QList<Candidate> candidates;
     QList<FoundServer> roundFound;
     int lookups = 0;
+    bool askedAgain = false;
 };

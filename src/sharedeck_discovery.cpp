@@ -52,13 +52,14 @@ void sharedeck::serverFound(const FoundServer& server)
     foundServers.append(server);
     // Appended: neither the selection nor the focus moves.
     ServerComboBox->addItem(server.name);
+    qInfo("sharedeck: found on the network: \"%s\" (%s)", qUtf8Printable(server.name), qUtf8Printable(server.address));
 }
 
-// A found server not seen in this round goes, unless it is selected. While a share is mounted none goes (it
-// may be one of theirs), nor while the list is open under the user's eyes.
+// A found server not seen in this round goes, unless it is selected. While a share is mounted none goes: it
+// may be one of theirs.
 void sharedeck::discoveryRoundEnded(const QList<FoundServer>& servers)
 {
-    if (!mountedDirs.isEmpty() || ServerComboBox->view()->isVisible())
+    if (!mountedDirs.isEmpty())
         return;
     const QString selected = ServerComboBox->currentText();
     for (qsizetype i = foundServers.size() - 1; i >= 0; --i) {
@@ -68,6 +69,7 @@ void sharedeck::discoveryRoundEnded(const QList<FoundServer>& servers)
         });
         if (seen || shown.name == selected)
             continue;
+        qInfo("sharedeck: no longer on the network: \"%s\"", qUtf8Printable(shown.name));
         ServerComboBox->removeItem(configuredServers + int(i));
         foundServers.removeAt(i);
     }
