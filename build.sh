@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qtkeychain-qt6-dev libsecret-1-0 smbclient cifs-utils"
-test_packages="$run_packages clang libclang-rt-14-dev libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools"
+test_packages="$run_packages clang libclang-rt-14-dev libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools wsdd avahi-daemon avahi-utils"
 # The VM of the kernel tests; without recommends, qemu would pull a graphical front end and firmware.
 vm_packages="qemu-system-x86"
 

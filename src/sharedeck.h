@@ -2,6 +2,7 @@
 
 #include "ui_sharedeck.h"
 
+#include "discovery.h"
 #include "runningcommand.h"
 
 #include <QCloseEvent>
@@ -18,6 +19,7 @@
 
 class QSignalMapper;
 class RememberedPasswords;
+class ServerDiscovery;
 class SharedeckProbe;
 
 // The one window: server chooser, credentials, and the share table whose row
@@ -44,6 +46,8 @@ private slots:
     void clear_tableWidget();
     void create_Sharelist();
     void send_touch();
+    void serverFound(const FoundServer& server);
+    void discoveryRoundEnded(const QList<FoundServer>& servers);
     void closeEvent(QCloseEvent* event) override;
     // Escape: the same as closing the window.
     void reject() override;
@@ -106,4 +110,10 @@ private:
     void placeRowButtons(const QStringList& actions);
     void releaseRowButtons();
     void endTouch(const QString& dir);
+
+    // The servers found on the network, in the chooser after the lines of server.conf.
+    ServerDiscovery* discovery = nullptr;
+    QList<FoundServer> foundServers;
+    int configuredServers = 0;
+    void startDiscovery();
 };

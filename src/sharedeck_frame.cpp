@@ -56,6 +56,7 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
         check_server_conf();
     passwords =
         new RememberedPasswords(ServerComboBox, UsernameLineEdit, PasswordLineEdit, RememberPasswordCheckBox, this);
+    startDiscovery();
 
     connect(ServerLoadButton, &QPushButton::clicked, this, &sharedeck::load_Shares);
     connect(ServerComboBox, &QComboBox::currentTextChanged, this, &sharedeck::markTableServer);

@@ -21,6 +21,13 @@ struct SystemPaths {
     unsigned uid = ::getuid(), gid = ::getgid();
     // Where shares are mounted: the mount helper takes nothing else.
     QString mountBase = QStringLiteral("/mnt");
+    // Finding servers on the network: off unless main() turns it on, so that no test driver sends a
+    // multicast by accident. The programs it runs and their bounds: wsdd listens for the whole window.
+    bool discover = false;
+    QString wsdd = QStringLiteral("/usr/sbin/wsdd");
+    QString avahiBrowse = QStringLiteral("/usr/bin/avahi-browse");
+    QString getent = QStringLiteral("/usr/bin/getent");
+    int wsddWindowMs = 6000, avahiBoundMs = 10000, lookupBoundMs = 3000;
 };
 
 SystemPaths& systemPaths();

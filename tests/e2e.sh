@@ -29,7 +29,10 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
     conf=$tmp/dest/usr/lib/sharedeck/server.conf && reinstall() { cmake --install "$1" --prefix /usr >/dev/null; }
     DESTDIR=$tmp/dest reinstall "$1"; echo edited.example.org >"$conf"
     DESTDIR=$tmp/dest reinstall "$1"; grep -qx edited.example.org "$conf" || fail "cmake --install overwrote $conf"
+    for s in wsdd avahi-utils; do dpkg-deb -f "$deb" Suggests | grep -qw $s || fail "Suggests lacks $s"; done
     # With E2E_VM the test bed runs in the VM of the kernel tests; the package is built here, at full speed.
+    # The LAN of the discovery journey on this machine's kernel; in the VM wsdd's Python alone would take long.
+    [ -n "${E2E_VM:-}" ] || export TESTBED_LAN=1
     TESTBED_POLKIT=$deb ${E2E_VM:+"$(dirname "$0")/vm.sh" "$1"} "$(dirname "$0")/testbed.sh" "$0"
     exit
 fi
@@ -86,7 +89,7 @@ status() { # status 1|-1 [ROW]: the status picture of row 0 (or ROW) is green (1
     awk "BEGIN{exit !($1 * $d > 0.05)}"
 }
 # Mounted with the options of the user's row: the files belong to that user.
-mounted() { [ "$(findmnt -n -o SOURCE -M /mnt/public)" = "//$server/public" ] && findmnt -n -o OPTIONS -M /mnt/public | grep -qE "(^|,)uid=$(id -u "$SMB_USER")(,|\$)" && status 1; }
+mounted() { [ "$(findmnt -n -o SOURCE -M /mnt/public)" = "//${1:-$server}/public" ] && findmnt -n -o OPTIONS -M /mnt/public | grep -qE "(^|,)uid=$(id -u "$SMB_USER")(,|\$)" && status 1; }
 # unmounted [DIR ROW]: not in the mount table (a look at the path would hang on a dead share), row 0 (or ROW) red.
 unmounted() { ! grep -q " ${1:-/mnt/public} " /proc/self/mountinfo && status -1 "${2:-0}"; }
 works() { # works DIR: the user writes and reads a file there; the keep-alive (every 2 s here) touches its marker file
@@ -94,6 +97,7 @@ works() { # works DIR: the user writes and reads a file there; the keep-alive (e
     t=$(date +%s) && until_ok "the keep-alive's touch on $dir" eval '[ "$(stat -c %Y "$dir/Server_Alive.txt")" -gt $t ]'; }
 
 install -d -m 700 -o "$SMB_USER" run
+export SHAREDECK_NO_DISCOVERY=1 # for all journeys but the LAN's, whose chooser has found servers
 start() { # a fresh window, the first keystrokes: the user name has the focus, Tab leads to the password
     SHAREDECK_KEEPALIVE_SECONDS=2 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & app=$!
     until_ok "main window" findwin sharedeck && main=$win && xdotool windowfocus --sync "$main"
@@ -169,6 +173,39 @@ finally: print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe
 }
 [ -n "${E2E_VM:-}" ] || keyring_journey
 
+# Servers found on the test bed's LAN (TESTBED_LAN): Büro-NAS announced by WS-Discovery alone, nas2.local by DNS-SD
+# and WS-Discovery. Both appear in the chooser after server.conf's lines (nas2.local once); nas2.local is chosen,
+# listed, its share mounted through pkexec and the helper and unmounted; Büro-NAS's wsdd says goodbye and the
+# entry goes once the chooser is opened again. The window answers within 1 s throughout; no discovery program
+# is left after close. Before the journey below, which stops every smbd, the LAN's too.
+if [ -n "${TESTBED_LAN:-}" ]; then
+    echo "e2e: LAN: the servers announced on the network appear, one is listed, mounted and unmounted; one leaves"
+    unset SHAREDECK_NO_DISCOVERY && t0=$(date +%s.%N)
+    start && { pings freeze-lan & probing=$!; }
+    found() { grep -n "^sharedeck: found on the network: \"$1\" ($2)\$" "$log" | cut -d: -f1; }
+    appeared() { [ -n "$(found "$1" "$2")" ] && echo "$1 after $(date +%s.%N | awk -v t="$t0" '{ printf "%.1f", $1 - t }') s" >>appeared; }
+    : >appeared && until_ok "Büro-NAS in the chooser" appeared Büro-NAS 198.51.100.11
+    until_ok "nas2.local in the chooser" appeared nas2.local 198.51.100.12
+    echo "e2e: LAN: from the window's start: $(paste -sd, appeared)"
+    [ "$(grep -c '(198.51.100.12)$' "$log")" = 1 ] || fail "nas2.local, seen both ways, is not in the chooser once"
+    # The chooser holds server.conf's two lines, then the found ones in the order they came.
+    [ "$(found nas2.local 198.51.100.12)" -gt "$(found Büro-NAS 198.51.100.11)" ] && downs="Down Down Down" || downs="Down Down"
+    xdotool windowfocus --sync "$main" key shift+Tab shift+Tab shift+Tab $downs && click 335 32 && until_ok "the table of nas2.local" status -1
+    click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
+    until_ok "nas2.local's public mounted" mounted nas2.local ||
+        fail "mounted $(findmnt -n -o SOURCE -M /mnt/public), not //nas2.local/public"
+    works /mnt/public && sleep 0.5 && click 54 94 && until_ok "nas2.local's public unmounted" unmounted
+    for p in $(ip netns pids h11); do ! grep -q wsdd /proc/$p/cmdline || kill $p; done
+    click 175 32 # opening the chooser asks again
+    until_ok "Büro-NAS gone from the chooser" grep -qx 'sharedeck: no longer on the network: "Büro-NAS"' "$log"
+    xdotool key Escape
+    ! grep -q 'no longer on the network: "nas2.local"' "$log" || fail "the selected nas2.local left the chooser"
+    close && ended && kill $probing && wait $probing || true
+    echo "e2e: LAN: longest wait for the window: $(<freeze-lan)"
+    awk '{ exit !($1 < 1) }' freeze-lan || fail "the window did not answer for $(<freeze-lan)"
+    ! pgrep -u "$SMB_USER" -a 'wsdd|avahi-browse|getent|python3' || fail "discovery programs left behind"
+    export SHAREDECK_NO_DISCOVERY=1
+fi
 echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, Escape, server gone and back, close and unmount all"
 start && until_ok "smbd to list its shares" lists "$SMB_SERVER" -N && xdotool key Return && until_ok "the share table" status -1
 cp shot.png "$shots/window-table.png"

@@ -13,6 +13,12 @@
 # With TESTBED_POLKIT=BUILD_DIR (or a .deb) also a system D-Bus and polkitd, that build (or package) installed
 # in /usr, a rule that lets SMB_USER run the mount helper through pkexec, and an empty /mnt; COMMAND finds:
 #   TESTBED_HELPER                    the helper's installed path
+# With TESTBED_LAN=1 also a LAN joined to no real interface (a bridge "lan" holding this namespace's 198.51.100.20/24
+# and link-local IPv6 only) with two Samba hosts in network namespaces of their own, each serving "public" to the
+# account: LAN_WSD_HOST "Büro-NAS" (198.51.100.11) announced by WS-Discovery (wsdd) alone, LAN_BOTH_HOST "nas2.local"
+# (198.51.100.12) by DNS-SD (avahi-daemon with smbd's own _smb._tcp record) and by WS-Discovery as NAS2; this
+# namespace has an avahi-daemon of its own, and /etc/hosts names both hosts as a LAN's name service would.
+# "lan_host h11|h12 CMD..." runs CMD in that host's network namespace.
 # With TESTBED_KERBEROS=FILE also an Active Directory domain controller (provisioned into FILE once); COMMAND finds:
 #   KRB_SERVER KRB_USER KRB_PASSWORD  its name, a domain user and that user's password (KRB_ADMIN_PASSWORD too)
 # Shares: public (writable), "with space", hidden$, costs (comment with "$" and "|"), and one whose name is 80
@@ -127,6 +133,55 @@ if [ -n "${TESTBED_POLKIT:-}" ]; then
     # polkitd, started through D-Bus, knows the action and has read the rule.
     granted() { runuser -u "$1" -- sh -c 'exec pkcheck -a org.example.sharedeck.mount -p $$'; } && export -f granted &&
         ready "polkitd to let $SMB_USER run the helper" granted "$SMB_USER"
+fi
+if [ -n "${TESTBED_LAN:-}" ]; then
+    export LAN_WSD_HOST=Büro-NAS LAN_BOTH_HOST=nas2.local
+    mkdir -p /run/netns /run/avahi-daemon && mount -t tmpfs lan /run/netns && mount -t tmpfs lan /run/avahi-daemon
+    # No IGMP querier on this bridge: without snooping it would stop forwarding the groups.
+    ip link add lan type bridge && ip link set lan type bridge mcast_snooping 0 && ip link set lan up
+    ip addr add 198.51.100.20/24 dev lan
+    lan_host() { local h=$1 && shift && ip netns exec "$h" unshare --mount --uts --propagation private "$@"; }
+    for h in 11 12; do
+        ip netns add h$h && ip link add v-h$h type veth peer name eth0 netns h$h && ip link set v-h$h master lan up
+        ip netns exec h$h sh -c "ip link set lo up && ip link set eth0 up && ip addr add 198.51.100.$h/24 dev eth0"
+    done
+    # A host: its own name, Samba and announcers, all on tmpfs of its own mount namespace.
+    cat >"$dir/lan-host.sh" <<'HOST'
+set -e
+hostname "$1" && shift
+for d in /etc/samba /var/lib/samba /var/cache/samba /var/log/samba /run/samba /run/dbus /run/avahi-daemon; do
+    mount -t tmpfs lan $d
+done
+mkdir /var/lib/samba/private && mkdir -m 777 /run/samba/public && install -m 666 /dev/null /run/samba/public/Server_Alive.txt
+printf '%s\n' "[global]" "server role = standalone" "interfaces = eth0" "bind interfaces only = yes" "disable netbios = yes" \
+    "load printers = no" "printing = bsd" "printcap name = /dev/null" "map to guest = never" \
+    "username map = /etc/samba/users.map" "[public]" "path = /run/samba/public" "read only = no" >/etc/samba/smb.conf
+echo "$SMB_USER = \"$SMB_NAME\"" >/etc/samba/users.map
+printf '%s\n%s\n' "$SMB_PASSWORD" "$SMB_PASSWORD" | smbpasswd -s -a "$SMB_USER" >/dev/null
+for way; do
+    case $way in
+    avahi)
+        dbus-daemon --system --fork
+        printf '%s\n' "[server]" "allow-interfaces=eth0" "[wide-area]" "enable-wide-area=no" "[publish]" \
+            "publish-workstation=no" >/run/avahi-daemon/conf
+        avahi-daemon -D -f /run/avahi-daemon/conf && until avahi-daemon -c; do sleep 0.1; done ;;
+    wsdd:*) wsdd -i eth0 -p -n "${way#wsdd:}" -w LANGROUP >/run/samba/wsdd.log 2>&1 & ;;
+    esac
+done
+smbd -D
+HOST
+    lan_host h11 bash "$dir/lan-host.sh" buero-nas "wsdd:$LAN_WSD_HOST"
+    lan_host h12 bash "$dir/lan-host.sh" nas2 avahi wsdd:NAS2
+    for h in 11 12; do ready "the LAN host 198.51.100.$h to list its shares" lists 198.51.100.$h -N; done
+    # This namespace's own avahi-daemon, as a desktop has one, on the test bed's system bus.
+    [ -S /run/dbus/system_bus_socket ] || dbus-daemon --system --fork
+    printf '%s\n' "[server]" "host-name=client" "allow-interfaces=lan" "[wide-area]" "enable-wide-area=no" "[publish]" \
+        "publish-workstation=no" >/run/avahi-daemon/conf && avahi-daemon -D -f /run/avahi-daemon/conf
+    ready "the avahi-daemon of the window's namespace" avahi-daemon -c
+    [ -e "$dir/hosts" ] || cp /etc/hosts "$dir/hosts"
+    printf '198.51.100.11 %s\n198.51.100.12 %s\n' "$LAN_WSD_HOST" "$LAN_BOTH_HOST" >>"$dir/hosts"
+    mountpoint -q /etc/hosts || mount --bind "$dir/hosts" /etc/hosts
+    export -f lan_host
 fi
 # After the overlay, which does not show mounts below /usr.
 [ "${TESTBED_CIFS:-}" = kernel ] || mount --bind "$here/mount.cifs-standin.sh" /sbin/mount.cifs

@@ -1,6 +1,7 @@
 // The dialog with stand-ins for crashes, exit codes, hostile, chunked or endless output and hangs.
 // A failed start-up check ends the process, so those run in a child ("--drive").
 #include "commands.h"
+#include "serverdiscovery.h"
 #include "support.h"
 
 #include <QtDBus>
@@ -211,6 +212,88 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), out == QStringList{"running"} ? 0 : 1);
         compareBoxes(QString::fromUtf8(child.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts), out);
+    }
+
+    // Servers found on the network by stand-ins for wsdd, avahi-browse and getent (a null one is not installed),
+    // which find less once the file "gone" exists. The chooser after the round at start ("~": by host key, where
+    // which of a host's names resolves first may vary), then after it was opened again with "gone" made and
+    // 198.51.100.12 selected ("selected") or a share mounted ("mounted"); "close": the window closes during the round.
+    void discovery_data()
+    {
+        QTest::addColumn<QByteArray>("wsdd");
+        QTest::addColumn<QByteArray>("avahi");
+        QTest::addColumn<QByteArray>("getent");
+        QTest::addColumn<QString>("chooser");
+        QTest::addColumn<QString>("again");
+        const QByteArray both = "echo 'INFO: discovered Büro-NAS in Workgroup:WG on 198.51.100.11%eth0'; [ -e gone ] || echo 'INFO: discovered NAS2 in Workgroup:WG on 198.51.100.12%eth0'; ",
+                         avahi = "[ -e gone ] || echo '=;eth0;IPv4;NAS2;_smb._tcp;local;nas2.local;198.51.100.12;445;'",
+                         flood = "i=0; while :; do echo \"=;eth0;IPv4;X;_smb._tcp;local;h$i.local;10.0.$((i / 250)).$((i % 250));445;\"; i=$((i + 1)); done";
+        QTest::newRow("both ways: once, after server.conf, by name") << both + hangs << avahi << QByteArray("exit 0") << "~alpha|büro-nas|nas2"
+                                                                     << "~alpha|büro-nas";
+        QTest::newRow("a name that does not resolve: its address") << both << avahi << QByteArray("[ \"$2\" = Büro-NAS ]") << "alpha|198.51.100.12|Büro-NAS"
+                                                                   << "alpha|Büro-NAS";
+        QTest::newRow("the selected one stays") << both << avahi << QByteArray() << "alpha|198.51.100.11|198.51.100.12"
+                                                << "alpha|198.51.100.11|198.51.100.12 selected";
+        QTest::newRow("none goes while a share is mounted") << both << avahi << QByteArray() << "alpha|198.51.100.11|198.51.100.12"
+                                                            << "alpha|198.51.100.11|198.51.100.12 mounted";
+        QTest::newRow("in server.conf already, in other letters") << both << avahi << QByteArray("exit 0") << "~alpha|büro-nas|nas2"
+                                                                  << "";
+        QTest::newRow("nothing installed") << QByteArray() << QByteArray() << QByteArray() << "alpha"
+                                           << "alpha";
+        QTest::newRow("no daemon, a hang: bounded") << QByteArray(hangs) << QByteArray("echo 'Failed to create client object: Daemon not running'; exit 1") << QByteArray(hangs) << "alpha"
+                                                    << "";
+        QTest::newRow("a flood: 64 servers taken, bounded") << QByteArray("yes 'INFO: discovered X in Workgroup:WG on 1.2.3.4.5%eth0'") << flood << QByteArray("exit 1") << "64"
+                                                            << "";
+        QTest::newRow("closed while it runs") << QByteArray(hangs) << QByteArray() << QByteArray() << ""
+                                              << "close";
+    }
+    void discovery()
+    {
+        QFETCH(QByteArray, wsdd);
+        QFETCH(QByteArray, avahi);
+        QFETCH(QByteArray, getent);
+        QFETCH(QString, chooser);
+        QFETCH(QString, again);
+        QTemporaryDir programDir;
+        makeProgramDir(programDir.path(), QByteArray("alpha\n") + (QTest::currentDataTag()[0] == 'i' ? "büro-nas.example.org\n" : ""));
+        const QString self = QCoreApplication::applicationFilePath();
+        const int bound = again == "close" ? 60000 : 3000; // wsdd's window ends each round
+        systemPaths() = {self, self, programDir.path(), 1000, 3600000, true, 4711, 4700, "/mnt", true, bin->filePath("wsdd"), bin->filePath("avahi-browse"), bin->filePath("getent"), bound, bound, 30000};
+        for (const auto& [name, body] : {std::pair("wsdd", wsdd), {"avahi-browse", avahi}, {"getent", getent}})
+            body.isNull() ? void(QFile::remove(bin->filePath(name))) : write(name, "cd \"$(dirname \"$0\")\"; echo \"$0 $*\" >>ran; " + body);
+        BoxAnswerer answerer;
+        auto dialog = std::make_unique<sharedeck>();
+        dialog->show();
+        QComboBox* box = dialog->ServerComboBox;
+        const auto entries = [box](const QString& expected) { // the first as in server.conf, the others sorted
+            QStringList r;
+            for (int i = 0; i < box->count(); ++i)
+                r << (expected.startsWith('~') ? hostKey(box->itemText(i)) : box->itemText(i));
+            std::sort(r.begin() + 1, r.end());
+            return expected.toInt() ? QString::number(box->count() - 1) : (expected.startsWith('~') ? "~" : "") + r.join('|');
+        };
+        const auto* discovery = dialog->findChild<ServerDiscovery*>();
+        QVERIFY(discovery);
+        if (again == "close")
+            QTRY_VERIFY(QFile::exists(bin->filePath("child")) && discovery->searching());
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(!discovery->searching(), 60000);
+        QCOMPARE(entries(chooser), chooser.isEmpty() ? "alpha" : chooser);
+        QCOMPARE(box->currentIndex(), 0);
+        if (again.contains('|')) {
+            writeFile(bin->filePath("gone"), "");
+            box->setCurrentIndex(again.endsWith("selected") ? box->findText("198.51.100.12") : 0);
+            if (again.endsWith("mounted"))
+                SharedeckProbe::mountedDirs(*dialog) << "/mnt/x";
+            QFile::remove(bin->filePath("ran"));
+            box->showPopup(); // opening the chooser asks again
+            box->hidePopup();
+            QTRY_VERIFY_WITH_TIMEOUT(!discovery->searching() && (wsdd.isNull() || QFile::exists(bin->filePath("ran"))), 60000);
+            QCOMPARE(entries(again.section(' ', 0, 0)), again.section(' ', 0, 0));
+        }
+        dialog.reset(); // closing ends what still runs (cleanup() checks)
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(wsdd.isNull() || readFile(bin->filePath("ran")).contains(bin->filePath("wsdd") + " --discovery --no-host -4 --shortlog -v\n"));
     }
 
     // After a listing of one share, so what a case shows must come from its own run.
@@ -621,6 +704,9 @@ private slots:
 int drive(char* argv[])
 {
     systemPaths() = {argv[3], argv[4], argv[2]};
+    // Discovery on, with none of its programs installed: no box, nothing else changes.
+    systemPaths().discover = true;
+    systemPaths().wsdd = systemPaths().avahiBrowse = systemPaths().getent = argv[2] + QString("/x");
     BoxAnswerer answerer({QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok});
     answerer.onSeen = [](QMessageBox* box) {
         bool shown = false;

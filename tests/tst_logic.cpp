@@ -1,5 +1,6 @@
 // The logic that needs no window: server.conf, both listings, mount points, command lines.
 #include "commands.h"
+#include "discovery.h"
 #include "mounttable.h"
 #include "serverlist.h"
 #include "sharelisting.h"
@@ -50,6 +51,24 @@ private slots:
         QTest::newRow("server used without blanks around it") << serverName(" \t127.0.0.1 ") << "127.0.0.1";
         QTest::newRow("server.conf CR LF, no final line end") << entries("b\r\n\r\na") << "b|a";
         QTest::newRow("server.conf line of 1 MiB") << entries(QByteArray(1 << 20, 'x') + "\nb") << QString(1 << 20, 'x') + "|b";
+        // Servers announced on the network: each program's lines (from a LAN of namespaces), as "name@address".
+        const auto found = [](const QByteArray& lines) {
+            QStringList r;
+            for (const QByteArray& line : lines.split('\n')) {
+                const std::optional<FoundServer> s = line.startsWith('=') ? avahiFound(line) : wsddFound(line);
+                r << (s ? s->name + "@" + s->address : "-");
+            }
+            return r.join(' ');
+        };
+        QTest::newRow("wsdd: computers by IPv4, with a workgroup or domain") << found("INFO: discovered Büro-NAS in Workgroup:LANGROUP on 198.51.100.11%lan\nINFO: discovered SRV-ONE in Workgroup:LABGROUP on [fe80::2803:dfff:fe56:fb1]%eth0\n2026-12-08 16:19:59,203:wsdd INFO(pid 7): discovered FS1 in Domain:corp.example on 198.51.100.5%eth0\nINFO: discovered HP LaserJet on 198.51.100.30%eth0\nINFO: discovered MY NAS in Workgroup:WG on 198.51.100.9%eth0\nINFO: discovered -x in Workgroup:WG on 198.51.100.256%eth0\nINFO: using 198.51.100.20 on lan") << "Büro-NAS@198.51.100.11 - FS1@198.51.100.5 - @198.51.100.9 - -";
+        QTest::newRow("avahi-browse: resolved IPv4 rows on 445, escapes undone") << found("=;lan;IPv4;NAS2;_smb._tcp;local;nas2.local;198.51.100.12;445;\n=;lan;IPv6;NAS2;_smb._tcp;local;nas2.local;fe80::dcad:ceff:febd:c861;445;\n+;lan;IPv4;NAS2;_smb._tcp;local\n=;eth0;IPv4;B\\195\\188ro\\032Stra\\195\\159e\\059\\032A\\.B\\\\C;_smb._tcp;local;b\\195\\188ro-stra\\195\\159e.local;198.51.100.12;445;\n=;eth0;IPv4;X;_smb._tcp;local;x.local;198.51.100.13;139;\n=;eth0;IPv4;X;_smb._tcp;local;a\\032b.local;198.51.100.14;445;\"txt\"\n=;eth0;IPv4;X;_smb._tcp;local;x\\999;198.51.100.15;445;\nFailed to create client object: Daemon not running") << "nas2.local@198.51.100.12 - - büro-straße.local@198.51.100.12 - @198.51.100.14 @198.51.100.15 -";
+        const auto listedAs = [](const QStringList& names) {
+            QString r;
+            for (const QString& name : names)
+                r += QString::number(alreadyListed({name.section('@', 0, 0), name.section('@', 1)}, {"fileserver.example.org", " //198.51.100.7 ", "büro-nas", "nas2.local"}, {{"nas2.local", "198.51.100.12"}}));
+            return r;
+        };
+        QTest::newRow("found once: names without case and domain, addresses") << listedAs({"FILESERVER@198.51.100.11", "Fileserver.local@198.51.100.11", "@198.51.100.7", "NAS2@198.51.100.12", "BÜRO-NAS@198.51.100.8", "x@198.51.100.12", "files@198.51.100.7"}) + " " + listedAs({"nas3.local@198.51.100.13", "@198.51.100.70", "files@198.51.100.11", "198.51.100.7x@198.51.100.9"}) << "1111111 0000";
         QTest::newRow("samba 4.17, $ and | in comments") << shares(readFile(SHAREDECK_TESTS_DIR "/corpus/listing/samba-4.17.txt")) << "public|with space|costs";
         QTest::newRow("CR LF, no final line end") << shares("Disk|a|x\r\nDisk|b|") << "a|b";
         QTest::newRow("other types, short lines") << shares("IPC|IPC$|x\nPrinter|p|\nDisk\nDisk|\ndisk|c|\n|Disk|d") << "";

@@ -1,4 +1,5 @@
 // libFuzzer target for all parsers: the first byte (mod 3) picks one (seeds: tests/corpus); aborts on a fault.
+#include "../../src/discovery.h"
 #include "../../src/mounthelper/checks.h"
 #include "../../src/mounttable.h"
 #include "../../src/sharelisting.h"
@@ -73,6 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (const QString& share : diskSharesFromListing(text)) {
             const QString at = QDir::cleanPath("/mnt/" + share);
             bad |= share.contains('$') || share.contains('\n') || at.section('/', 0, -2) != "/mnt";
+        }
+        // Each line as discovery output: a found server has an IPv4 address and a name fit for the chooser (or
+        // none), and is listed once it is in the chooser.
+        static const QRegularExpression ipv4("^([0-9]{1,3}\\.){3}[0-9]{1,3}$");
+        for (const QByteArray& line : QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)).split('\n')) {
+            for (const auto& s : {wsddFound(line), avahiFound(line)}) {
+                bad |= s && (!ipv4.match(s->address).hasMatch() || (!s->name.isEmpty() && !usableServerName(s->name)) ||
+                             !alreadyListed(*s, {s->name.isEmpty() ? s->address : s->name}, {}));
+            }
         }
     }
     if (bad)
