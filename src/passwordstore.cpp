@@ -87,14 +87,14 @@ void PasswordStore::fail(const QString& reason)
     emit unavailable(why);
 }
 
-PasswordOutcome listingOutcome(CommandEnd end, int exitCode, const QString& output)
+PasswordOutcome listingOutcome(CommandEnd end, const ListingResult& listing, const QString& output)
 {
     switch (end) {
     case CommandEnd::Succeeded:
     case CommandEnd::Failed:
         // What smbclient printed tells, not its status: a full list may end with 1 (a server given as an IPv6
         // address), a failure with 0.
-        if (judgeListing(output, exitCode).kind != ListingResult::Failed)
+        if (listing.kind != ListingResult::Failed)
             return PasswordOutcome::Worked;
         return output.contains(QLatin1String("NT_STATUS_LOGON_FAILURE")) ? PasswordOutcome::Refused
                                                                          : PasswordOutcome::Failed;

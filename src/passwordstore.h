@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands.h"
+#include "sharelisting.h"
 
 #include <QObject>
 #include <QSet>
@@ -50,7 +51,7 @@ private:
 // How a listing or a mount made with a password went: it worked, the server refused the password, it failed
 // otherwise, or it did not run to an end (stopped, authentication dismissed).
 enum class PasswordOutcome { Worked, Refused, Failed, Unused };
-PasswordOutcome listingOutcome(CommandEnd end, int exitCode, const QString& output);
+PasswordOutcome listingOutcome(CommandEnd end, const ListingResult& listing, const QString& output);
 PasswordOutcome mountOutcome(CommandEnd end);
 
 // The window's password field and its box "Passwort merken", kept in step with the keyring:

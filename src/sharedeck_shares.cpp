@@ -98,14 +98,13 @@ void sharedeck::smbclientProcBeendet()
         listShares(listingServer, end == CommandEnd::Succeeded);
         return;
     }
-    const QString remembered = passwords->ended(RememberedPasswords::Listing,
-                                                listingOutcome(end, smbclientProc.exitCode(), smbclientProc.text()));
-    releaseRowButtons(); // the table is replaced below, whatever the listing says
-    signalMapper = new QSignalMapper(this);
     const QString output = smbclientProc.text();
     const ListingResult listing = smbclientProc.outputTooLarge()
                                       ? ListingResult{ListingResult::Failed, {}, {}}
                                       : judgeListing(output, smbclientProc.exitCode(), listingKerberos);
+    const QString remembered = passwords->ended(RememberedPasswords::Listing, listingOutcome(end, listing, output));
+    releaseRowButtons(); // the table is replaced below, whatever the listing says
+    signalMapper = new QSignalMapper(this);
     shareList = listing.shares;
     // The table, whatever it will show, is about this server now.
     tableServer = listingServer;
