@@ -147,15 +147,16 @@ keyring_journey() {
     typepw() { printf %s "$1" | xdotool type --file -; }
     filled() { shoot shot.png && awk "BEGIN{exit !($(convert shot.png -crop 150x14+500+35 -format '%[fx:mean]' info:) < 0.95)}"; }
     printf '%s\n' "$pw1" "$pw2" | /usr/bin/python3 -c 'import os, signal, sys
-pws = [l.encode() for l in sys.stdin.read().split("\n") if l]; seen = set(); signal.signal(signal.SIGTERM, lambda *_: sys.exit(0))
-try:
-    while True:
-        for p in filter(str.isdigit, os.listdir("/proc")):
-            try:
-                comm = open("/proc/%s/comm" % p).read().strip()
-                seen.update("%s of %s" % (w, comm) for w in ("cmdline", "environ") if any(pw in open("/proc/%s/%s" % (p, w), "rb").read() for pw in pws))
-            except OSError: pass
-finally: print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe=$!
+pws = [l.encode() for l in sys.stdin.read().split("\n") if l]; seen = set(); stop = []
+# A flag, not an exception: one raised while a file object is closed would be swallowed, and the probe never end.
+signal.signal(signal.SIGTERM, lambda *_: stop.append(1))
+while not stop:
+    for p in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            comm = open("/proc/%s/comm" % p).read().strip()
+            seen.update("%s of %s" % (w, comm) for w in ("cmdline", "environ") if any(pw in open("/proc/%s/%s" % (p, w), "rb").read() for pw in pws))
+        except OSError: pass
+print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe=$!
     secret "$pw1" && start "$SMB_NAME" "" && typepw "$pw1" && click 700 42 && click 335 32 && until_ok "the table, box checked" status -1
     until_ok "the password kept as \"$label\"" kept "$pw1" && close && ended
     start "$SMB_NAME" "" && until_ok "the password filled" filled && click 335 32 && until_ok "the table, nothing typed" status -1 && close && ended
