@@ -102,8 +102,10 @@ class DialogTest : public QObject
         load(f, "printf 'Disk|a|\\nDisk|b|\\nDisk|c|\\n'");
         f.table()->item(0, 2)->setText(place("DIR"));
     }
+    // A mount that hangs, or an authentication that outlasts it, meets a 1 s bound.
     void onMount(const QByteArray& body, const QByteArray& authentication = {})
     {
+        systemPaths().commandTimeoutMs = body == hangs || authentication.startsWith("sleep") ? 1000 : 60000;
         write("mount", mountStandIn(body));
         write("pkexec", pkexecStandIn(body, authentication));
     }
@@ -540,7 +542,7 @@ private slots:
         if (mount == "missing")
             withoutProgram("mount");
         else if (!mount.isNull())
-            write("mount", "echo '//localhost/b on " + place("BASE/a").toUtf8() + " type cifs (rw)'; " + mount);
+            systemPaths().commandTimeoutMs = mount.contains("sleep") ? 1000 : 60000, write("mount", "echo '//localhost/b on " + place("BASE/a").toUtf8() + " type cifs (rw)'; " + mount);
         QVERIFY(QMetaObject::invokeMethod(f.dialog.get(), "checkMounted"));
         QTRY_VERIFY(!QApplication::overrideCursor());
         QCOMPARE(f.rows(), "umount G mount R mount R");
@@ -559,6 +561,7 @@ private slots:
         write("touch", "case $2 in " + hung.path().toUtf8() +
                            "/*) echo $$ >>\"$0.hung\"; exec sleep 600;; esac; exec /usr/bin/touch \"$@\"");
         systemPaths().keepAlivePeriodMs = 300;
+        systemPaths().commandTimeoutMs = 1000;
         f.dialog.reset(new sharedeck);
         f.mountedDirs() = {hung.path(), withMarker.path(), without.path()};
         QTRY_VERIFY(readFile(hungPids).endsWith('\n'));
