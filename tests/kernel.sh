@@ -85,7 +85,7 @@ smbclient "//$KRB_SERVER/krb" --use-kerberos=required -N -c "put /etc/hostname r
 [ "$(stat -c %u $dc/krb/mine)" != "$(stat -c %u $dc/krb/roots)" ] || fail "the user's file was written with root's ticket"
 helper umount /mnt/k && krb "$o"; got=$? && told "Kerberos, $o without a ticket" $got
 [ $got = 32 ] || fail "$o mounted with $u's ticket"
-kinit -l 4s && sleep 5 && krb "$u"; got=$? && told "Kerberos, ticket expired" $got && [ $got = 32 ] ||
+kinit -l 4s && ready "the ticket to expire" eval "! runuser -u $u -- klist -s" && krb "$u"; got=$? && told "Kerberos, ticket expired" $got && [ $got = 32 ] ||
     fail "expired ticket: $got"
 
 ! grep -q ' cifs ' /proc/self/mounts || fail "shares still mounted: $(grep ' cifs ' /proc/self/mounts)"
