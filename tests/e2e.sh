@@ -38,7 +38,8 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
 fi
 
 shots=${E2E_SHOTS:-$TESTBED_DIR} log=$TESTBED_DIR/app.log main="" && unset QT_QPA_PLATFORM && cd "$TESTBED_DIR"
-shoot() { timeout 10 import -window "$main" "$1"; } # import hangs on a window that is gone
+shoot() { timeout 10 nice -n 19 import -window "$main" "$1"; } # import hangs on a window that is gone; the
+# screenshots the test polls for yield the CPU to the window they watch
 until_ok() { # until_ok WHAT COMMAND...: polls COMMAND until it succeeds, for at most $bound s (E2E_BOUND, 30)
     local what=$1 end=$((SECONDS + ${bound:-${E2E_BOUND:-30}})) && shift
     until "$@"; do [ $SECONDS -lt $end ] && sleep 0.1 || fail "timed out waiting for: $what"; done
@@ -86,16 +87,20 @@ try:
             if e.type == X.MapRequest: e.window.map()
             if e.type == X.ConfigureRequest: e.window.configure(x=e.x, y=e.y, width=e.width, height=e.height)
             if e.type == X.ClientMessage and e.data[1][2] in (w.id, idle.id): waited.setdefault(e.data[1][2], time.monotonic() - t)
-        worst = [max(worst[0], waited[w.id] - waited[idle.id]), worst[1] + 1, max(worst[2], waited[idle.id])]; t = None; time.sleep(0.05)
+        worst = [max(worst[0], waited[w.id] - waited[idle.id]), worst[1] + 1, max(worst[2], waited[idle.id])]; t = None
+        worst[1] == 1 and open(sys.argv[2] + ".up", "w").close(); time.sleep(0.05)
 finally:
     late = time.monotonic() - (t or time.monotonic()) - (waited.get(idle.id, 0) if t else 0)
-    print("%.2f s (%d answers; the machine alone held one up to %.2f s)" % (max(worst[0], late), worst[1], worst[2]))' "$main" >"$1"; }
+    print("%.2f s (%d answers; the machine alone held one up to %.2f s)" % (max(worst[0], late), worst[1], worst[2]))' "$main" "$1" >"$1"; }
+# probe FILE: pings from the probe's first answer on; answered FILE: it ran, and the window never waited 1 s
+probe() { rm -f "$1.up" && { pings "$1" & probing=$!; } && until_ok "the probe's first answer" test -e "$1.up"; }
+answered() { grep -q answers "$1" && awk '{ exit !($1 < 1) }' "$1" || fail "the window did not answer for $(<"$1")"; }
 # Positions in the 840x332 window, from the form: user name and password fields, "Passwort merken" at 690,30, "Load
 # Shares", row 0's button (table at 10,60, 13 px row numbers, 18 px header, 30 px rows); row 0's status cell: 666..716 x 79..109.
 click() { xdotool mousemove --window "$main" "$1" "$2" click 1; }
 status() { # status 1|-1 [ROW]: the status picture of row 0 (or ROW) is green (1) or red (-1)
     shoot shot.png || return
-    local d && d=$(convert shot.png -crop 30x20+676+$((84 + 30 * ${2:-0})) -format '%[fx:mean.g-mean.r]' info:)
+    local d && d=$(nice -n 19 convert shot.png -crop 30x20+676+$((84 + 30 * ${2:-0})) -format '%[fx:mean.g-mean.r]' info:)
     awk "BEGIN{exit !($1 * $d > 0.05)}"
 }
 # Mounted with the options of the user's row: the files belong to that user.
@@ -117,7 +122,7 @@ ended() { until_ok "the program to end" eval '! kill -0 $app 2>/dev/null' && { w
 
 echo "e2e: a listing against a server that never answers, the window answering; closing ends it"
 start && xdotool key shift+Tab shift+Tab shift+Tab Down && click 335 32
-pings freeze-listing & probing=$! && sleep 4 && kill $probing && wait $probing || true
+probe freeze-listing && sleep 4 && kill $probing && wait $probing || true
 echo "e2e: longest wait for the window during the listing: $(<freeze-listing)" && close && ended
 ! pgrep -x smbclient >/dev/null || fail "smbclient still runs after closing"
 
@@ -192,7 +197,7 @@ print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe=$!
 if [ -n "${TESTBED_LAN:-}" ]; then
     echo "e2e: LAN: the servers announced on the network appear, one is listed, mounted and unmounted; one leaves"
     unset SHAREDECK_NO_DISCOVERY && t0=$(date +%s.%N)
-    start && { pings freeze-lan & probing=$!; }
+    start && probe freeze-lan
     found() { grep -n "^sharedeck: found on the network: \"$1\" ($2)\$" "$log" | cut -d: -f1; }
     appeared() { [ -n "$(found "$1" "$2")" ] && echo "$1 after $(date +%s.%N | awk -v t="$t0" '{ printf "%.1f", $1 - t }') s" >>appeared; }
     : >appeared && until_ok "Büro-NAS in the chooser" appeared Büro-NAS 198.51.100.11
@@ -213,7 +218,7 @@ if [ -n "${TESTBED_LAN:-}" ]; then
     ! grep -q 'no longer on the network: "nas2.local"' "$log" || fail "the selected nas2.local left the chooser"
     close && ended && kill $probing && wait $probing || true
     echo "e2e: LAN: longest wait for the window: $(<freeze-lan)"
-    awk '{ exit !($1 < 1) }' freeze-lan || fail "the window did not answer for $(<freeze-lan)"
+    answered freeze-lan
     ! pgrep -u "$SMB_USER" -a 'wsdd|avahi-browse|getent|python3' || fail "discovery programs left behind"
     export SHAREDECK_NO_DISCOVERY=1
 fi
@@ -235,7 +240,7 @@ findwin sharedeck && mounted || fail "Escape, then No: the window or the share i
 # at close.
 smbds() { pgrep -x smbd | tr '\n' ' '; }
 sleep 0.5 && click 54 124 && answer "sharedeck: fehlendes mount-Verzeichnis" && until_ok "with space mounted" status 1 1
-pings freeze-stopped & probing=$! && kill $(smbds)
+probe freeze-stopped && kill $(smbds)
 # A failed unmount is noted and tried again once the server is back, so that the rest still runs.
 t0=$SECONDS && sleep 0.5 && click 54 94 && until_ok "public unmounted, server stopped" eval 'unmounted || findwin "sharedeck: Fehler von mount"'
 findwin "sharedeck: Fehler von mount" && fault="a row's unmount failed with the server stopped" && answer "sharedeck: Fehler von mount"
@@ -245,13 +250,13 @@ until_ok "smbd back" bash -c 'exec 3<>/dev/tcp/127.0.0.1/445' && runuser -u "$SM
 [ -z "${fault:-}" ] || { sleep 0.5 && click 54 94 && until_ok "public unmounted, server back" unmounted; }
 sleep 0.5 && click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis" && until_ok "public mounted, server back" mounted
 sleep 0.5 && click 54 124 && until_ok "with space unmounted" status -1 1
-kill $probing && wait $probing || true; pings freeze-silent & probing=$! && kill -STOP $(smbds)
+kill $probing && wait $probing || true; probe freeze-silent && kill -STOP $(smbds)
 t0=$SECONDS && close && answer "sharedeck: gemountete Verzeichnisse"
 bound=$((3 * ${E2E_BOUND:-30})) until_ok "the program to end" eval '! kill -0 $app 2>/dev/null'
 kill $probing && wait $probing || true; kill -CONT $(smbds)
 echo "e2e: server silent: closing with Yes took $((SECONDS - t0)) s; longest wait for the window: $(<freeze-stopped)" \
     "with the server stopped, $(<freeze-silent) silent"
-for f in freeze-listing freeze-stopped freeze-silent; do awk '{ exit !($1 < 1) }' $f || fail "the window did not answer for $(<$f)"; done
+for f in freeze-listing freeze-stopped freeze-silent; do answered $f; done
 wait "$app" || fail "exit status $?, expected 0"
 ! pgrep -x 'touch|u?mount.*' || fail "processes left behind"
 # The stand-in for mount.cifs names each mount after its share.
