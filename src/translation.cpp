@@ -45,6 +45,10 @@ const char* const helperLines[] = {
                       "Sie haben schon %1 Freigaben mit sharedeck eingehängt; bitte hängen Sie zuerst eine davon aus"),
     QT_TRANSLATE_NOOP("sharedeck-mount",
                       "Die eingehängte Freigabe ließ sich nicht erkennen und wurde wieder ausgehängt"),
+    QT_TRANSLATE_NOOP("sharedeck-mount", "Am Einhängepunkt liegt außer der Freigabe noch etwas anderes; alles dort "
+                                         "wurde wieder ausgehängt"),
+    QT_TRANSLATE_NOOP("sharedeck-mount", "Die Freigabe ist nicht wie verlangt (mit nosuid und nodev) eingehängt worden "
+                                         "und wurde wieder ausgehängt"),
     QT_TRANSLATE_NOOP("sharedeck-mount", "%1 wurde nicht von sharedeck für Sie eingehängt"),
     QT_TRANSLATE_NOOP("sharedeck-mount", "Interner Fehler"),
     QT_TRANSLATE_NOOP("sharedeck-mount", "Aufruf: sharedeck-mount mount [--create] //SERVER/FREIGABE /mnt/NAME "
@@ -65,6 +69,7 @@ const char* const helperLines[] = {
     QT_TRANSLATE_NOOP("sharedeck-mount", "Den Einhängepunkt %1 gibt es schon"),
     QT_TRANSLATE_NOOP("sharedeck-mount",
                       "%1 ist kein Verzeichnis (sondern z. B. eine Datei oder ein symbolischer Link)"),
+    QT_TRANSLATE_NOOP("sharedeck-mount", "%1 ist kein Verzeichnis"),
     QT_TRANSLATE_NOOP("sharedeck-mount", "%1 ist schon ein Einhängepunkt"),
     QT_TRANSLATE_NOOP("sharedeck-mount", "%1 gehört root: bitte wählen Sie in der Tabelle einen anderen Einhängepunkt"),
     QT_TRANSLATE_NOOP("sharedeck-mount",
