@@ -168,10 +168,10 @@ private slots:
             shownLines << helperLineShown(line);
         QCoreApplication::removeTranslator(&catalogue);
         QTest::newRow("the helper's lines in English") << QString::number(loaded) + shownLines.join('\n') << "1sharedeck-mount: /mnt/a %2 b cannot be created: Permission denied\n"
-            "sharedeck-mount: /run/sharedeck/mounts cannot be written: No space left on device; the share was unmounted again\n"
-            "sharedeck-mount: uid= and gid= may only name your own id (uid=4711, gid=4700)\n"
-            "sharedeck-mount: /mnt/x belongs to the user bob: please choose another mount point in the table\n"
-            "sharedeck-mount: Noch nicht bekannt\nmount error(13): Permission denied";
+                                                                                                             "sharedeck-mount: /run/sharedeck/mounts cannot be written: No space left on device; the share was unmounted again\n"
+                                                                                                             "sharedeck-mount: uid= and gid= may only name your own id (uid=4711, gid=4700)\n"
+                                                                                                             "sharedeck-mount: /mnt/x belongs to the user bob: please choose another mount point in the table\n"
+                                                                                                             "sharedeck-mount: Noch nicht bekannt\nmount error(13): Permission denied";
         QTest::newRow("the helper's lines in German, as written") << helperOutputShown(helperLines.join('\n')) << helperLines.join('\n');
         QTest::newRow("bounded buffer") << QString::fromLatin1(bounded + QByteArray::number(whole)) << "abcd0";
     }
