@@ -102,7 +102,9 @@ QList<Known> knownLines()
 QString helperLineShown(const QString& line)
 {
     static const QString prefix = QStringLiteral("sharedeck-mount: ");
-    if (!line.startsWith(prefix))
+    // The helper's lines are short (it cuts what the caller gave to 64 bytes); a longer one is none of them, and
+    // the patterns are not tried on it.
+    if (!line.startsWith(prefix) || line.size() > 1024)
         return line;
     static const QList<Known> known = knownLines();
     static const QRegularExpression placeholder(QStringLiteral("%(\\d)"));

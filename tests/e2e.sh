@@ -214,7 +214,8 @@ cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
 # The same in English, as LANG chooses it: a second window of the user's (the README shows both), then ended.
-german=$main && LANG=en_US.UTF-8 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & english=$!
+german=$main
+LANG=en_US.UTF-8 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & english=$!
 until_ok "the English window" eval 'main=$(xdotool search --onlyvisible --name "^sharedeck\$" | grep -vx "$german" | head -n1) && [ -n "$main" ]'
 xdotool windowfocus --sync "$main" type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD" && xdotool key Return
 until_ok "the English table" status 1 && cp shot.png "$shots/window-shares-en.png" && kill $english && wait $english || true

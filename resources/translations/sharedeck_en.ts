@@ -103,7 +103,7 @@
     <message>
         <location filename="../../src/forms/sharedeck.ui" line="152"/>
         <source>Passwort merken</source>
-        <translation>Remember password</translation>
+        <translation>Save password</translation>
     </message>
     <message>
         <location filename="../../src/sharedeck_frame.cpp" line="93"/>
