@@ -93,7 +93,9 @@ trixie)
         mount --rbind /sys "$r/sys" && mount -t tmpfs -o mode=1777 tmpfs "$r/tmp" && mount -t tmpfs -o mode=755 tmpfs "$r/run" || exit
         exec chroot "$r" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
             LANG=C.UTF-8 CI="${CI:-}" bash -c "$@"' x "$root" 'set -e; cd /src; export DEBIAN_FRONTEND=noninteractive
-        apt-get update -q && apt-get install -y -q $(./build.sh packages test) >/dev/null
+        apt-get update -q && for p in $(./build.sh packages test); do # wsdd: none in Debian 13
+            apt-get install -s "$p" >/dev/null 2>&1 && set -- "$@" "$p" || echo "trixie: no package $p in Debian 13, left out"; done
+        apt-get install -y -q "$@" >/dev/null
         cmake -S . -B build-trixie/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHAREDECK_WERROR=ON
         cmake --build build-trixie/test && cd build-trixie/test && ctest --output-on-failure -L unit'
     ;;
