@@ -8,11 +8,13 @@
 #                    sample shares; as root, or uses sudo for that part
 # ./build.sh packages run|test|vm   prints the Debian packages each needs (vm: for the
 #                    kernel tests, installed without recommends)
+# ./build.sh trixie  as root: builds with warnings as errors and runs the unit tests in a clean
+#                    Debian 13 root (made once in build-trixie/ from the archive apt uses here)
 set -euo pipefail
 cd "$(dirname "$0")"
 
-run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qtkeychain-qt6-dev libsecret-1-0 smbclient cifs-utils"
-test_packages="$run_packages clang libclang-rt-14-dev libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools wsdd avahi-daemon avahi-utils"
+run_packages="cmake ninja-build g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-qpa-plugins qtkeychain-qt6-dev libsecret-1-0 smbclient cifs-utils"
+test_packages="$run_packages clang libclang-rt-dev appstream libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools wsdd avahi-daemon avahi-utils"
 # The VM of the kernel tests; without recommends, qemu would pull a graphical front end and firmware.
 vm_packages="qemu-system-x86"
 
@@ -75,6 +77,28 @@ demo)
         echo "$SMB_SERVER" >"$p/server.conf" && mount -t tmpfs sharedeck-demo /mnt || exit
         XDG_RUNTIME_DIR=$p "$p/sharedeck"; status=$?; umount -R /mnt; exit $status'
     ;;
+trixie)
+    [ "$(id -u)" = 0 ] || { echo "trixie: needs root (mmdebstrap, chroot)" >&2; exit 1; }
+    install_missing mmdebstrap
+    root=$PWD/build-trixie/root
+    if [ ! -e "$root/etc/debian_version" ]; then
+        archive=$(apt-get indextargets --format '$(REPO_URI)' 'Codename: bookworm' 'Label: Debian' | head -n1)
+        rm -rf "$root" && mkdir -p build-trixie
+        mmdebstrap --mode=root --variant=apt --include=ca-certificates trixie "$root" "${archive:-http://deb.debian.org/debian}"
+    fi
+    # The root bound onto itself, so that the test bed's namespaces work there; this tree appears as /src.
+    mkdir -p "$root/src"
+    exec unshare --mount --fork bash -c 'r=$1 && shift
+        mount --bind "$r" "$r" && mount --bind "$PWD" "$r/src" && mount --rbind /dev "$r/dev" && mount -t proc proc "$r/proc" &&
+        mount --rbind /sys "$r/sys" && mount -t tmpfs -o mode=1777 tmpfs "$r/tmp" && mount -t tmpfs -o mode=755 tmpfs "$r/run" || exit
+        exec chroot "$r" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin HOME=/root \
+            LANG=C.UTF-8 CI="${CI:-}" bash -c "$@"' x "$root" 'set -e; cd /src; export DEBIAN_FRONTEND=noninteractive
+        apt-get update -q && for p in $(./build.sh packages test); do # wsdd: none in Debian 13
+            apt-get install -s "$p" >/dev/null 2>&1 && set -- "$@" "$p" || echo "trixie: no package $p in Debian 13, left out"; done
+        apt-get install -y -q "$@" >/dev/null
+        cmake -S . -B build-trixie/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSHAREDECK_WERROR=ON
+        cmake --build build-trixie/test && cd build-trixie/test && ctest --output-on-failure -L unit'
+    ;;
 test)
     install_missing $test_packages
     install_missing --no-install-recommends $vm_packages
@@ -87,7 +111,7 @@ test)
     (cd build-fuzz && ctest --output-on-failure -j2)
     ;;
 *)
-    sed -n '2,10p' "$0" >&2
+    sed -n '2,12p' "$0" >&2
     exit 2
     ;;
 esac

@@ -3,6 +3,7 @@
 #include "checks.h"
 #include "systempaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -109,8 +110,9 @@ bool isIpAddress(const QString& host)
 QString kerberosServerProblem(const QString& server)
 {
     if (isIpAddress(serverHost(server)))
-        return QStringLiteral("Kerberos braucht den Namen des Servers, nicht seine Adresse. Bitte tragen Sie den Namen "
-                              "des Servers in server.conf ein, oder geben Sie Benutzername und Passwort ein.");
+        return QCoreApplication::translate(
+            "commands", "Kerberos braucht den Namen des Servers, nicht seine Adresse. Bitte tragen Sie den Namen "
+                        "des Servers in server.conf ein, oder geben Sie Benutzername und Passwort ein.");
     return {};
 }
 
@@ -143,14 +145,15 @@ QString mountOptionString(const QString& user, const QString& options)
 QString listingUserProblem(const QString& user)
 {
     if (user.contains(QLatin1Char('%')))
-        return QStringLiteral("Der Benutzername darf kein \"%\" enthalten.");
+        return QCoreApplication::translate("commands", "Der Benutzername darf kein \"%\" enthalten.");
     return {};
 }
 
 QString userNameProblem(const QString& user)
 {
     if (user.contains(QLatin1Char(',')) || user.contains(QLatin1Char('=')))
-        return QStringLiteral("Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten.");
+        return QCoreApplication::translate("commands",
+                                           "Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten.");
     return {};
 }
 
@@ -168,8 +171,9 @@ QString mountPointProblem(const QString& cleaned)
         control |= c.unicode() < 0x20 || c.unicode() == 0x7f;
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
         name.contains(QLatin1Char('/')) || control || QFile::encodeName(name).size() > 255)
-        return QStringLiteral("Der Mountpoint muss %1NAME lauten: ein Name direkt in %2, nicht . oder .., ohne "
-                              "Steuerzeichen, höchstens 255 Bytes lang.")
+        return QCoreApplication::translate(
+                   "commands", "Der Mountpoint muss %1NAME lauten: ein Name direkt in %2, nicht . oder .., ohne "
+                               "Steuerzeichen, höchstens 255 Bytes lang.")
             .arg(base, systemPaths().mountBase);
     return {};
 }
@@ -178,8 +182,9 @@ QString shareMountProblem(const QString& share)
 {
     // The mount helper's own rule decides; the text says it in the window's words.
     if (!checkSource("//host/" + share.toStdString()).empty())
-        return QStringLiteral("Diese Freigabe lässt sich nicht einhängen: Ihr Name beginnt mit \"-\" oder enthält "
-                              "\",\", \"\\\" oder ein Steuerzeichen.");
+        return QCoreApplication::translate(
+            "commands", "Diese Freigabe lässt sich nicht einhängen: Ihr Name beginnt mit \"-\" oder enthält "
+                        "\",\", \"\\\" oder ein Steuerzeichen.");
     return {};
 }
 

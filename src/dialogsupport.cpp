@@ -77,7 +77,7 @@ QString shownText(const QString& text, qsizetype limit)
 {
     if (text.size() <= limit)
         return text;
-    return text.left(limit) + QStringLiteral("… (gekürzt)");
+    return text.left(limit) + QCoreApplication::translate("dialogsupport", "… (gekürzt)");
 }
 
 void pushWaitCursor()

@@ -1,11 +1,18 @@
 #include "sharedeck.h"
 #include "systempaths.h"
+#include "translation.h"
 
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // The texts are German; an English interface gets the compiled-in catalogue.
+    QTranslator english;
+    if (prefersEnglish(QLocale::system().uiLanguages()) && english.load(QStringLiteral(":/i18n/sharedeck_en.qm")))
+        QApplication::installTranslator(&english);
     // The keep-alive's period can be shortened to watch it work without waiting five minutes.
     if (const int seconds = qEnvironmentVariableIntValue("SHAREDECK_KEEPALIVE_SECONDS"); seconds > 0 && seconds < 300)
         systemPaths().keepAlivePeriodMs = seconds * 1000;

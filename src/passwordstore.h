@@ -3,6 +3,7 @@
 #include "commands.h"
 #include "sharelisting.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -63,6 +64,9 @@ PasswordOutcome mountOutcome(CommandEnd end);
 // - without a keyring the box is disabled, its tooltip says why.
 class RememberedPasswords : public QObject
 {
+    // Its texts under its own name; it has no signals or slots of its own.
+    Q_DECLARE_TR_FUNCTIONS(RememberedPasswords)
+
 public:
     enum Way { Listing, Mount };
 

@@ -7,6 +7,7 @@
 #include "passwordstore.h"
 #include "sharelisting.h"
 #include "systempaths.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,8 +23,6 @@
 
 namespace {
 
-const QString mountErrorTitle = QStringLiteral("sharedeck: Fehler von mount");
-
 // A command's output in a box: as written, and wrapped at the box's edge
 // rather than cut there.
 QString pre(const QString& text)
@@ -37,10 +36,10 @@ QString rootMountPointProblem(const QString& mountPoint)
 {
     const QFileInfo info(mountPoint);
     if (info.isSymLink() || !info.isDir())
-        return QStringLiteral("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).");
+        return sharedeck::tr("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).");
     if (!QDir(mountPoint).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        return QStringLiteral("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken. Bitte "
-                              "wählen Sie in der Tabelle einen anderen.");
+        return sharedeck::tr("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken. Bitte "
+                             "wählen Sie in der Tabelle einen anderen.");
     return {};
 }
 
@@ -166,11 +165,9 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         }
     }
     if (!QDir(request.mountPoint).exists()) {
-        const int answer =
-            runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-                          QMessageBox::Information, QStringLiteral("sharedeck: fehlendes mount-Verzeichnis"),
-                          QStringLiteral("Das mount-Verzeichnis existiert nicht.<br>Soll es "
-                                         "angelegt werden?"));
+        const int answer = runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                                         QMessageBox::Information, tr("sharedeck: fehlendes mount-Verzeichnis"),
+                                         tr("Das mount-Verzeichnis existiert nicht.<br>Soll es angelegt werden?"));
         // The box ran the event loop: a command may have started meanwhile.
         if (answer != QMessageBox::Yes || closing || mountProc.isRunning())
             return;
@@ -199,7 +196,7 @@ bool sharedeck::startRowCommand(const Command& command, const QString& share, co
     pushWaitCursor();
     if (!mountProc.start(command)) {
         popWaitCursor();
-        QString text = "<b>" + command.program.toHtmlEscaped() + " konnte nicht gestartet werden!</b><br>" +
+        QString text = tr("<b>%1 konnte nicht gestartet werden!</b><br>").arg(command.program.toHtmlEscaped()) +
                        pre(mountProc.errorString());
         if (command.program == QLatin1String("pkexec"))
             text += tr("Zum Einhängen als normaler Benutzer wird pkexec benötigt.<br>Bitte installieren Sie das "
@@ -216,7 +213,8 @@ bool sharedeck::startRowCommand(const Command& command, const QString& share, co
 
 void sharedeck::showMountError(const QString& text)
 {
-    runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical, mountErrorTitle, text);
+    runMessageBox(messageFont, 12, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Critical,
+                  tr("sharedeck: Fehler von mount"), text);
 }
 
 void sharedeck::mountProcBeendet()
@@ -229,8 +227,9 @@ void sharedeck::mountProcBeendet()
     checkMounted();
 
     passwords->ended(RememberedPasswords::Mount, mountOutcome(mountProc.end()));
-    // Anything but success, a dismissed authentication or a stop at close is told, with the output.
-    const QString output = mountProc.text();
+    // Anything but success, a dismissed authentication or a stop at close is told, with the output (the
+    // helper's own lines in the interface's language).
+    const QString output = helperOutputShown(mountProc.text());
     switch (mountProc.end()) {
     case CommandEnd::TimedOut:
         showMountError(tr("<b>Der Befehl hat nicht innerhalb von %1 s geantwortet und wurde abgebrochen.</b><br>")
@@ -241,8 +240,8 @@ void sharedeck::mountProcBeendet()
         showMountError(tr("<b>%1 ist abgestürzt.</b><br>").arg(mountProc.program().toHtmlEscaped()) + pre(output));
         break;
     case CommandEnd::Failed:
-        showMountError(QStringLiteral("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(mountProc.exitCode()) +
-                       pre(output) + mountFailureAdvice(output, runningOptions).toHtmlEscaped());
+        showMountError(tr("mount meldete einen Fehler! (Error-Code:%1)<br>").arg(mountProc.exitCode()) + pre(output) +
+                       mountFailureAdvice(mountProc.text(), runningOptions).toHtmlEscaped());
         break;
     case CommandEnd::NotAuthorised:
         // Nobody was asked when pkexec found no authentication agent: that is no refusal.
@@ -347,11 +346,12 @@ void sharedeck::closeEvent(QCloseEvent* event)
     QStringList shown;
     for (const QString& dir : std::as_const(mounted))
         shown.append(dir.toHtmlEscaped());
-    const int answer = runMessageBox(
-        messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
-        QStringLiteral("sharedeck: gemountete Verzeichnisse"),
-        "Es sind noch Verzeichnisse gemounted.<br><pre>" + shownText(shown.join(QStringLiteral("<br>")), maxBoxChars) +
-            tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
+    const int answer =
+        runMessageBox(messageFont, 12, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, QMessageBox::Warning,
+                      tr("sharedeck: gemountete Verzeichnisse"),
+                      tr("Es sind noch Verzeichnisse gemounted.<br><pre>") +
+                          shownText(shown.join(QStringLiteral("<br>")), maxBoxChars) +
+                          tr("</pre><br>Möchten Sie die Verzeichnisse aushängen<br>und das Programm beenden?"));
     if (answer != QMessageBox::Yes)
         return;
     for (const QString& dir : std::as_const(mounted)) {

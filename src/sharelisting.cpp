@@ -2,6 +2,8 @@
 
 #include "mounthelper/checks.h"
 
+#include <QCoreApplication>
+
 bool isOfferableShareName(const QString& name)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") || name.contains(QLatin1Char('/')))
@@ -32,54 +34,68 @@ QStringList diskSharesFromListing(const QString& output)
 
 namespace {
 
-const QString noList =
-    QStringLiteral("Der Server hat die Verbindung angenommen, aber seine Liste der Freigaben nicht herausgegeben. "
-                   "Bitte versuchen Sie es noch einmal, oder wenden Sie sich an den Administrator des Servers.");
+// The advice is translated where it is returned, so that it is in the language of the interface now.
+QString advice(const char* text)
+{
+    return QCoreApplication::translate("sharelisting", text);
+}
+
+const char* const noList =
+    QT_TRANSLATE_NOOP("sharelisting", "Der Server hat die Verbindung angenommen, aber seine Liste der Freigaben "
+                                      "nicht herausgegeben. Bitte versuchen Sie es noch einmal, oder wenden Sie sich "
+                                      "an den Administrator des Servers.");
 
 } // namespace
 
 ListingFailure explainListingFailure(const QString& output, bool kerberos)
 {
-    static const QString unreachable =
-        QStringLiteral("Der Server ist nicht erreichbar oder antwortet nicht. Bitte prüfen Sie, ob er eingeschaltet "
-                       "und das Netzwerk verbunden ist, und versuchen Sie es später noch einmal.");
-    static const QString locked =
-        QStringLiteral("Das Benutzerkonto ist auf dem Server deaktiviert oder gesperrt (etwa nach zu vielen falschen "
-                       "Passwörtern). Bitte wenden Sie sich an den Administrator des Servers.");
-    static const QList<std::pair<QString, QString>> known = {
-        {"NT_STATUS_LOGON_FAILURE", QStringLiteral("Benutzername oder Passwort sind falsch. Bitte prüfen Sie beide "
-                                                   "und versuchen Sie es noch einmal.")},
+    static const char* const unreachable =
+        QT_TRANSLATE_NOOP("sharelisting", "Der Server ist nicht erreichbar oder antwortet nicht. Bitte prüfen Sie, "
+                                          "ob er eingeschaltet und das Netzwerk verbunden ist, und versuchen Sie es "
+                                          "später noch einmal.");
+    static const char* const locked =
+        QT_TRANSLATE_NOOP("sharelisting", "Das Benutzerkonto ist auf dem Server deaktiviert oder gesperrt (etwa nach "
+                                          "zu vielen falschen Passwörtern). Bitte wenden Sie sich an den "
+                                          "Administrator des Servers.");
+    static const std::pair<const char*, const char*> known[] = {
+        {"NT_STATUS_LOGON_FAILURE", QT_TRANSLATE_NOOP("sharelisting", "Benutzername oder Passwort sind falsch. Bitte "
+                                                                      "prüfen Sie beide und versuchen Sie es noch "
+                                                                      "einmal.")},
         {"NT_STATUS_ACCOUNT_DISABLED", locked},
         {"NT_STATUS_ACCOUNT_LOCKED_OUT", locked},
-        {"NT_STATUS_UNSUCCESSFUL", QStringLiteral("Der Server ist unbekannt: Sein Name lässt sich nicht auflösen. "
-                                                  "Bitte prüfen Sie den Eintrag in server.conf.")},
+        {"NT_STATUS_UNSUCCESSFUL", QT_TRANSLATE_NOOP("sharelisting", "Der Server ist unbekannt: Sein Name lässt sich "
+                                                                     "nicht auflösen. Bitte prüfen Sie den Eintrag in "
+                                                                     "server.conf.")},
         {"NT_STATUS_IO_TIMEOUT", unreachable},
         {"NT_STATUS_CONNECTION_REFUSED", unreachable},
         {"NT_STATUS_HOST_UNREACHABLE", unreachable},
         {"NT_STATUS_NETWORK_UNREACHABLE", unreachable},
         {"NT_STATUS_CONNECTION_DISCONNECTED",
-         QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1. Zum Auflisten muss ein Administrator "
-                        "in /etc/samba/smb.conf unter [global] \"client min protocol = NT1\" eintragen; zum "
-                        "Einhängen fügen Sie in der Spalte Options vers=1.0 hinzu.")},
+         QT_TRANSLATE_NOOP("sharelisting", "Der Server spricht nur das veraltete Protokoll SMB1. Zum Auflisten muss "
+                                           "ein Administrator in /etc/samba/smb.conf unter [global] \"client min "
+                                           "protocol = NT1\" eintragen; zum Einhängen fügen Sie in der Spalte Options "
+                                           "vers=1.0 hinzu.")},
     };
     const QList<QStringView> lines = QStringView(output).split(QLatin1Char('\n'));
     for (QStringView line : lines) {
         // The session stood, the list did not come: whatever the status, it is no matter of protocol or password.
         if (line.contains(QLatin1String("rpc_pipe_bind")) || line.contains(QLatin1String("cli_rpc_pipe_open")))
-            return {noList, line.trimmed().toString()};
-        for (const auto& [status, advice] : known) {
+            return {advice(noList), line.trimmed().toString()};
+        for (const auto& [status, text] : known) {
             // With a ticket there is no password to be wrong.
-            if (line.contains(status) && !(kerberos && status == QLatin1String("NT_STATUS_LOGON_FAILURE")))
-                return {advice, line.trimmed().toString()};
+            if (line.contains(QLatin1String(status)) && !(kerberos && qstrcmp(status, "NT_STATUS_LOGON_FAILURE") == 0))
+                return {advice(text), line.trimmed().toString()};
         }
     }
     if (!kerberos)
         return {};
-    ListingFailure failure{
-        QStringLiteral("Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen, oder der Server "
-                       "gehört nicht zur Domäne. Bitte melden Sie sich neu an (oder führen Sie kinit aus) und laden "
-                       "Sie die Freigaben noch einmal, oder geben Sie Benutzername und Passwort ein."),
-        {}};
+    ListingFailure failure{QCoreApplication::translate(
+                               "sharelisting",
+                               "Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen, oder der "
+                               "Server gehört nicht zur Domäne. Bitte melden Sie sich neu an (oder führen Sie "
+                               "kinit aus) und laden Sie die Freigaben noch einmal, oder geben Sie Benutzername "
+                               "und Passwort ein."),
+                           {}};
     for (QStringView line : lines) {
         if (failure.line.isEmpty() && line.contains(QLatin1String("NT_STATUS_")))
             failure.line = line.trimmed().toString();
@@ -108,7 +124,7 @@ ListingResult judgeListing(const QString& output, int exitCode, bool kerberos)
     else if (result.shares.isEmpty() && answered && !error)
         result.kind = ListingResult::NoDiskShares;
     else if (exitCode == 0 && !error)
-        result.failure = {noList, {}}; // nothing at all came back, though smbclient saw no fault
+        result.failure = {advice(noList), {}}; // nothing at all came back, though smbclient saw no fault
     else
         result.failure = explainListingFailure(output, kerberos);
     return result;
@@ -121,22 +137,25 @@ QString mountFailureAdvice(const QString& output, const QString& options)
     if (output.contains(QLatin1String("mount error(126)")) ||
         (usesKerberos(options.toStdString()) &&
          (output.contains(QLatin1String("mount error(13)")) || output.contains(QLatin1String("Permission denied")))))
-        return QStringLiteral("Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen oder fehlt, "
-                              "oder der Server ist der Domäne unbekannt. Bitte melden Sie sich neu an (oder führen "
-                              "Sie kinit aus), oder geben Sie Ihr Passwort ein und laden Sie die Freigaben neu.");
+        return QCoreApplication::translate(
+            "sharelisting", "Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen oder fehlt, "
+                            "oder der Server ist der Domäne unbekannt. Bitte melden Sie sich neu an (oder führen "
+                            "Sie kinit aus), oder geben Sie Ihr Passwort ein und laden Sie die Freigaben neu.");
     // mount.cifs's own hint when the server closed the connection on SMB2 and later.
     if (output.contains(QLatin1String("vers=1.0")))
-        return QStringLiteral("Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "
-                              "vers=1.0 hinzu.");
+        return QCoreApplication::translate(
+            "sharelisting", "Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options "
+                            "vers=1.0 hinzu.");
     // EACCES: the server refused this user the share (smb.conf's "valid users", or a wrong password).
     if (output.contains(QLatin1String("mount error(13)")))
-        return QStringLiteral("Der Server hat diesem Benutzer den Zugriff auf diese Freigabe verweigert. Bitte prüfen "
-                              "Sie Benutzername und Passwort, oder bitten Sie den Administrator des Servers um das "
-                              "Recht an der Freigabe.");
+        return QCoreApplication::translate(
+            "sharelisting", "Der Server hat diesem Benutzer den Zugriff auf diese Freigabe verweigert. Bitte prüfen "
+                            "Sie Benutzername und Passwort, oder bitten Sie den Administrator des Servers um das "
+                            "Recht an der Freigabe.");
     if (output.contains(QLatin1String("target is busy")))
-        return QStringLiteral(
-            "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt. Bitte schließen "
-            "Sie es oder verlassen Sie den Ordner, und hängen Sie die Freigabe dann noch einmal aus.");
+        return QCoreApplication::translate(
+            "sharelisting", "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt. Bitte schließen "
+                            "Sie es oder verlassen Sie den Ordner, und hängen Sie die Freigabe dann noch einmal aus.");
     return {};
 }
 

@@ -11,7 +11,7 @@ QStringList diskSharesFromListing(const QString& output);
 // A name the server sent that is safe to append to "/mnt/".
 bool isOfferableShareName(const QString& name);
 
-// A failed listing in plain words: what happened and what to do, in German,
+// A failed listing in plain words: what happened and what to do, in the interface's language,
 // and the line of smbclient's output that tells it (warnings may come before
 // it). Both empty for a failure not known here. A listing with a Kerberos
 // ticket that failed on anything but the way to the server failed on the
@@ -36,7 +36,7 @@ struct ListingResult {
 };
 ListingResult judgeListing(const QString& output, int exitCode, bool kerberos = false);
 
-// What to do about a failed mount in plain words, in German, where mount's
+// What to do about a failed mount in plain words, in the interface's language, where mount's
 // output (and, for Kerberos, the options it ran with) tell it; else empty.
 QString mountFailureAdvice(const QString& output, const QString& options = {});
 

@@ -8,14 +8,14 @@ fail() {
 }
 skip() { [ "${CI:-}" = true ] && fail "$1 (required in CI)"; echo "SKIP: e2e: $1" >&2 && exit 77; }
 if [ -z "${TESTBED_HELPER:-}" ]; then
-    for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate Xvfb xdotool import convert; do
+    for tool in cpack dpkg-deb dpkg-shlibdeps file desktop-file-validate appstreamcli Xvfb xdotool import convert; do
         command -v $tool >/dev/null || skip "$tool is not installed"
     done
     /usr/bin/python3 -c 'import Xlib' 2>/dev/null || skip "python3-xlib is not installed"
     tmp=$(mktemp -d /tmp/sharedeck-e2e.XXXXXX) && trap 'rm -rf "$tmp"' EXIT
     deb=$(cpack --config "$1/CPackConfig.cmake" -G DEB -B "$tmp" >/dev/null && echo "$tmp"/sharedeck_*.deb)
     for dep in libqt6widgets6 libqt6gui6 libqt6core6 smbclient cifs-utils; do
-        dpkg-deb -f "$deb" Depends | grep -qw "$dep" || fail "Depends lacks $dep"
+        dpkg-deb -f "$deb" Depends | grep -qwE "$dep(t64)?" || fail "Depends lacks $dep" # t64: Debian 13's names
     done
     [ "$(dpkg-deb -I "$deb" conffiles)" = /usr/lib/sharedeck/server.conf ] || fail "server.conf is not the one conffile"
     dpkg-deb -x "$deb" "$tmp/root" && u=$tmp/root/usr && p=$tmp/root/usr/lib/sharedeck
@@ -25,6 +25,7 @@ if [ -z "${TESTBED_HELPER:-}" ]; then
     [ "$(readlink "$u/bin/sharedeck")" = ../lib/sharedeck/sharedeck ] || fail "launcher link is wrong"
     file "$u/share/icons/hicolor/128x128/apps/org.example.sharedeck.png" | grep -q '128 x 128' || fail "no icon"
     desktop-file-validate "$u/share/applications/org.example.sharedeck.desktop" || fail "invalid desktop file"
+    appstreamcli validate-tree --no-net "$tmp/root" || fail "invalid AppStream metadata in the package"
     # Installing again keeps an edited server.conf.
     conf=$tmp/dest/usr/lib/sharedeck/server.conf && reinstall() { cmake --install "$1" --prefix /usr >/dev/null; }
     DESTDIR=$tmp/dest reinstall "$1"; echo edited.example.org >"$conf"
@@ -227,6 +228,13 @@ start && until_ok "smbd to list its shares" lists "$SMB_SERVER" -N && xdotool ke
 cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
+# The same in English, as LANG chooses it: a second window of the user's (the README shows both), then ended.
+german=$main
+LANG=en_US.UTF-8 XDG_RUNTIME_DIR=$PWD/run runuser -u "$SMB_USER" -- /usr/bin/sharedeck 2>>"$log" & english=$!
+until_ok "the English window" eval 'main=$(xdotool search --onlyvisible --name "^sharedeck\$" | grep -vx "$german" | head -n1) && [ -n "$main" ]'
+xdotool windowfocus --sync "$main" type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD" && xdotool key Return
+until_ok "the English table" status 1 && cp shot.png "$shots/window-shares-en.png" && kill $english && wait $english || true
+main=$german && xdotool windowfocus --sync "$main"
 works /mnt/public
 # A press within the double-click interval after a row's command ended does nothing: wait it out.
 # The mount point the helper made goes with the unmount, so mounting again asks for it again.

@@ -32,6 +32,13 @@ const QByteArray mounts =
     "&& exit 0; [[ $a = //* ]] && s=$a; done";
 const QByteArray hangs = "sleep 600 & echo $! >child; wait";
 
+// The English interface while it lives, with the catalogue the program loads for an English user.
+struct English {
+    explicit English(bool on) { QVERIFY(!on || (catalogue.load(":/i18n/sharedeck_en.qm") && QCoreApplication::installTranslator(&catalogue))); }
+    ~English() { QCoreApplication::removeTranslator(&catalogue); }
+    QTranslator catalogue;
+};
+
 // A text as expected: exact, or around one "*" that stands for anything.
 bool matches(const QString& seen, const QString& expected)
 {
@@ -51,6 +58,7 @@ struct Press {
     QString row = "mount R";
     QString listed = {};  // the mount listing before the table is built
     QString options = {}; // row 0's, if given
+    bool english = false; // the window in English
 };
 // Closing (by Escape) with directories known as mounted or a row's mount running: boxes, umount runs.
 struct Closing {
@@ -63,6 +71,7 @@ struct Closing {
     QByteArray authentication = {};
     QString listing = {};
     bool byEscape = false;
+    bool english = false;
 };
 
 // "Passwort merken" in a window over localhost's listing: the keyring, what is kept for alice@localhost before,
@@ -327,6 +336,8 @@ private slots:
         QTest::newRow("Kerberos: login fails") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Die Anmeldung mit Kerberos ist fehlgeschlagen*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
         QTest::newRow("Kerberos: the ticket expired since the last listing") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
         QTest::newRow("Kerberos: no klist") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
+        QTest::newRow("English: no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Error: you have not given a user name and/or a password!</b><br><br>Please fill in the fields username and password.";
+        QTest::newRow("English: wrong password") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "The user name or the password is wrong. Please check both and try again.\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nOutput of smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
     }
     void listing()
     {
@@ -334,6 +345,7 @@ private slots:
         QFETCH(QStringList, shares);
         QFETCH(QString, info);
         const QByteArray tag = QTest::currentDataTag();
+        English english(tag.startsWith("English"));
         Fixture f(true, tag.contains("address") ? "//127.0.0.1\n" : "localhost\n");
         if (tag.contains("expired")) // the previous listing with a ticket
             f.dialog->PasswordLineEdit->clear(), write("klist", "exit 0");
@@ -343,8 +355,8 @@ private slots:
             tag.contains("klist") ? withoutProgram("klist") : write("klist", tag.contains("expired") ? "exit 1" : "exit 0");
         }
         if (info.startsWith("sharedeck | ")) { // the field the row names is left empty, or the user name holds "%"
-            tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag == "no password" ? f.dialog->PasswordLineEdit->clear()
-                                                                                          : f.dialog->UsernameLineEdit->setText("al%ice");
+            tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag.endsWith("no password") ? f.dialog->PasswordLineEdit->clear()
+                                                                                                 : f.dialog->UsernameLineEdit->setText("al%ice");
             write("smbclient", "echo 'Disk|x|'");
             BoxAnswerer boxes;
             f.dialog->ServerLoadButton->click();
@@ -453,12 +465,14 @@ private slots:
         QTest::newRow("as root: a link to a directory") << Press{.cell = "BASE/link", .ran = "", .boxes = {failed.arg("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).*")}};
         QTest::newRow("umount as a user") << Press{.asRoot = false, .onMount = ": >mount.listing", .ran = "pkexec umount DIR <>", .row = "mount R", .listed = "//localhost/a on DIR type cifs (rw)\n"};
         QTest::newRow("Kerberos refused, no user name") << Press{.asRoot = false, .user = "", .onMount = "echo 'mount error(13): Permission denied' >&2; exit 32", .ran = user + " sec=krb5 <secret>", .boxes = {error.arg(32).arg("mount error(13): Permission denied\n") + "Die Anmeldung mit Kerberos ist fehlgeschlagen*"}, .options = "sec=krb5"};
+        QTest::newRow("English: the helper refuses, its line translated") << Press{.asRoot = false, .onMount = "echo 'sharedeck-mount: /mnt/x gehört root: bitte wählen Sie in der Tabelle einen anderen Einhängepunkt' >&2; exit 1", .ran = user, .boxes = {"sharedeck: mount error | mount reported an error! (error code: 1)<br><pre style=\"white-space: pre-wrap\">sharedeck-mount: /mnt/x belongs to root: please choose another mount point in the table\n</pre>"}, .english = true};
         QTest::newRow("user name with options") << Press{.user = "alice,uid=0,setuids", .ran = "", .boxes = {"sharedeck: Fehler von mount | Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten."}};
     }
     // After an earlier mount that printed something, so a box shows this run's output alone.
     void press()
     {
         QFETCH(Press, press);
+        English english(press.english);
         Fixture f(press.asRoot);
         writeFile(bin->filePath("mount.listing"), place(press.listed).toUtf8());
         QVERIFY(QDir(dir->path()).mkdir("full"));
@@ -597,6 +611,7 @@ private slots:
         QTest::newRow("a mount runs and never ends") << Closing{{}, hangs, {QMessageBox::Yes}, {"sharedeck: Fehler von mount | <b>Der Befehl hat nicht innerhalb von 1 s geantwortet*"}, ""};
         QTest::newRow("as a user: authentication outlasts the bound") << Closing{{"/y"}, "", {QMessageBox::Yes}, {ask.arg("/y")}, "pkexec umount /y <>\n", true, "sleep 1.5"};
         QTest::newRow("as a user: authentication dismissed") << Closing{two, "exit 126", {QMessageBox::Yes}, {ask.arg("/x/&lt;b&gt;a&amp;b<br>/y")}, "pkexec umount /x/<b>a&b <>\n", true};
+        QTest::newRow("English: the question, then no") << Closing{.mounted = {"/y"}, .answers = {QMessageBox::No}, .boxes = {"sharedeck: mounted directories | Some directories are still mounted.<br><pre>/y</pre><br>Do you want to unmount the directories<br>and quit the program?"}, .english = true};
         QTest::newRow("as a user: not authorised") << Closing{{"/y"}, "exit 127", {QMessageBox::Yes}, {ask.arg("/y"), "sharedeck: Fehler von mount | <b>Das Einhängen wurde nicht erlaubt.*"}, "pkexec umount /y <>\n", true};
     }
     // Closing asks about what is mounted, after a running mount ended (or was stopped); it stays open for No
@@ -604,6 +619,7 @@ private slots:
     void closing()
     {
         QFETCH(Closing, closing);
+        English english(closing.english);
         Fixture f(!closing.asUser);
         loadRows(f);
         QByteArray listing = closing.listing.toUtf8();

@@ -22,6 +22,8 @@ mkdir -p "$vm" && cd "$vm" && exec 9>lock && flock 9 # one preparation at a time
 package=$(apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[0-9].*\)$/\1/p' | head -n1)
 if [ -n "$package" ] && [ ! -e "$package.done" ] && apt-get download "$package" >download.log 2>&1; then
     rm -rf root ./*.done initrd.gz && dpkg-deb -x ./linux-image-*.deb root && rm ./*.deb && touch "$package.done"
+    # Debian 13 ships the modules under usr/lib/modules.
+    [ -e root/lib ] || ln -s usr/lib root/lib
 fi
 kernel=$(ls root/boot/vmlinuz-* 2>/dev/null | head -n1) || true
 [ -n "$kernel" ] || skip "no kernel: apt-get download ${package:-of the package linux-image-amd64 depends on} failed
