@@ -325,7 +325,7 @@ private slots:
         QTest::newRow("Kerberos: server given by address") << QByteArray("echo 'Disk|ran|'") << QStringList{} << "Kerberos braucht den Namen des Servers, nicht seine Adresse.*";
         QTest::newRow("Kerberos: login fails") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Die Anmeldung mit Kerberos ist fehlgeschlagen*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
         QTest::newRow("Kerberos: the ticket expired since the last listing") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
-        QTest::newRow("Kerberos: a cache of expired tickets, a window that never used one") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen*</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
+        QTest::newRow("Kerberos: a cache of expired tickets, a window that never used one") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
         QTest::newRow("Kerberos: no klist") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
     }
     void listing()

@@ -83,7 +83,8 @@ private slots:
         // A row's state as a normal user (uid 4711) or root (-1): not mounted, mounted, another's place; its place kept.
         const auto state = [](const QString& lines, qint64 uid) {
             QStringList dirs{"/mnt/d"};
-            return QString("-NMO"[int(MountListing(lines).recordIn(dirs, "d", "/mnt/d", uid))]) + QString::number(dirs.size());
+            const RowMount s = MountListing(lines).recordIn(dirs, "d", "/mnt/d", uid);
+            return QString("-NMO"[int(s)]) + QString::number(dirs.size());
         };
         QTest::newRow("row state: whose mount it is") << QStringList{state("//s/d on /mnt/d type cifs (rw,uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=4712)", 4711), state("//s/e on /mnt/d type cifs (uid=4712)", 4711), state("//s/e on /mnt/d type cifs (uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=47110)", 4711), state("//s/d on /mnt/d type cifs (uid=4712)\n//s/d on /mnt/d type cifs (uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=4712)", -1), state("tmpfs on /mnt/d type tmpfs (uid=4712)", 4711)}.join(' ') << "M1 O0 O0 N1 O0 M1 M1 N0";
         QTest::newRow("no share") << listed("tmpfs on /mnt/data type tmpfs", "data", "/mnt/data") << "0 0";
