@@ -39,6 +39,11 @@ Command ticketCheckCommand()
     return {QStringLiteral("klist"), {"-s"}};
 }
 
+Command ticketCacheCommand()
+{
+    return {QStringLiteral("klist"), {}};
+}
+
 Command kerberosShareListCommand(const QString& server)
 {
     Command command{QStringLiteral("smbclient"), {"-g", "-L", server, "--use-kerberos=required", "-N"}};

@@ -28,6 +28,9 @@ struct MountRequest {
 Command shareListCommand(const QString& server, const QString& user, const QString& password);
 // Whether the user holds a valid Kerberos ticket: "klist -s" exits 0 then.
 Command ticketCheckCommand();
+// Whether the user has a ticket cache at all: klist without -s exits 0 when it can read one, its tickets valid or
+// expired, and 1 when there is none (never made, or destroyed).
+Command ticketCacheCommand();
 // The share listing with the user's Kerberos ticket: no user name, no password anywhere.
 Command kerberosShareListCommand(const QString& server);
 Command mountListCommand();

@@ -15,6 +15,20 @@ QList<qsizetype> positions(QStringView line, QLatin1String what)
     return found;
 }
 
+// Whether a line is mounted for the user uid, that is with the option "uid=UID" (the mount helper gives every
+// mount of a user that user's uid); every line for a uid below 0.
+bool mountedFor(QStringView line, qint64 uid)
+{
+    if (uid < 0)
+        return true;
+    // The options close the line: "... type cifs (rw,nosuid,uid=1000,...)".
+    const qsizetype open = line.lastIndexOf(QLatin1String(" ("));
+    const QStringView options =
+        open < 0 || !line.endsWith(QLatin1Char(')')) ? QStringView() : line.sliced(open + 2).chopped(1);
+    const QString owner = QStringLiteral("uid=%1").arg(uid);
+    return options.split(QLatin1Char(',')).contains(QStringView(owner));
+}
+
 // More places a line may be mounted at than this, and it is searched instead.
 constexpr qsizetype maxPlacesPerLine = 16;
 
@@ -60,32 +74,30 @@ template <class Test> bool MountListing::anyLineAt(const QString& mountPoint, Te
     return std::any_of(searched.begin(), searched.end(), test);
 }
 
-bool MountListing::showsShare(const QString& share, const QString& mountPoint) const
+bool MountListing::showsShare(const QString& share, const QString& mountPoint, qint64 uid) const
 {
     const QString needle = "/" + mountSearchText(share, mountPoint) + " type ";
-    return anyLineAt(mountPoint, [&](QStringView line) { return line.contains(needle); });
+    return anyLineAt(mountPoint, [&](QStringView line) { return line.contains(needle) && mountedFor(line, uid); });
 }
 
 bool MountListing::showsAnyShareAt(const QString& mountPoint, qint64 uid) const
 {
     const QString needle = " on " + mountPoint + " type ";
-    const QString owner = QStringLiteral("uid=%1").arg(uid);
     return anyLineAt(mountPoint, [&](QStringView line) {
-        // The options close the line: "... type cifs (rw,nosuid,uid=1000,...)".
-        const qsizetype open = line.lastIndexOf(QLatin1String(" ("));
-        const QStringView options =
-            open < 0 || !line.endsWith(QLatin1Char(')')) ? QStringView() : line.sliced(open + 2).chopped(1);
-        return line.startsWith(QLatin1String("//")) && line.contains(needle) &&
-               (uid < 0 || options.split(QLatin1Char(',')).contains(QStringView(owner)));
+        return line.startsWith(QLatin1String("//")) && line.contains(needle) && mountedFor(line, uid);
     });
 }
 
-bool MountListing::recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const
+RowMount MountListing::recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint,
+                                qint64 uid) const
 {
-    const bool mounted = showsShare(share, mountPoint);
+    const bool mounted = showsShare(share, mountPoint, uid);
+    const bool ours = mounted || showsAnyShareAt(mountPoint, uid);
     if (mounted && !mountedDirs.contains(mountPoint))
         mountedDirs.append(mountPoint);
-    else if (!mounted && !showsAnyShareAt(mountPoint))
+    else if (!ours)
         mountedDirs.removeOne(mountPoint);
-    return mounted;
+    if (mounted)
+        return RowMount::Mounted;
+    return !ours && uid >= 0 && showsAnyShareAt(mountPoint) ? RowMount::OtherUser : RowMount::NotMounted;
 }

@@ -10,6 +10,10 @@
 // share name, " on ", mount point.
 QString mountSearchText(const QString& share, const QString& mountPoint);
 
+// How a row's share stands at its mount point: no listing told yet, not mounted, mounted (for the user),
+// or a place where only another user's shares are mounted, which this user can neither open nor unmount.
+enum class RowMount { Unknown, NotMounted, Mounted, OtherUser };
+
 // The output of "mount": one line per mount, "SRC on TARGET type FSTYPE (OPTIONS)",
 // with blanks in SRC and TARGET printed raw.
 class MountListing
@@ -20,8 +24,9 @@ public:
     // Whether a line reads "<source ending in /share> on <mountPoint> type ...",
     // the share from any server. The "/" in front and " type " behind pin the
     // share name and the mount point to whole fields: //srv/olddata and
-    // /mnt/data2 do not count for data at /mnt/data.
-    bool showsShare(const QString& share, const QString& mountPoint) const;
+    // /mnt/data2 do not count for data at /mnt/data. With a uid, only a line mounted for that user
+    // counts, as for showsAnyShareAt.
+    bool showsShare(const QString& share, const QString& mountPoint, qint64 uid = -1) const;
 
     // Whether any share ("//server/share") is mounted at mountPoint; with a
     // uid, one mounted for that user, that is with the option "uid=UID" (the
@@ -29,9 +34,12 @@ public:
     bool showsAnyShareAt(const QString& mountPoint, qint64 uid = -1) const;
 
     // Brings the list of mounted directories up to date for a share at a mount
-    // point and tells whether it is mounted. Another share may be mounted at
+    // point and tells how it stands there. Another share may be mounted at
     // that place: it is forgotten only when no share is mounted there at all.
-    bool recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const;
+    // With a uid (a normal user's) only that user's mounts count as mounted, and
+    // a place holding shares of others alone is OtherUser; without one, every
+    // mount counts and OtherUser never comes.
+    RowMount recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint, qint64 uid = -1) const;
 
 private:
     // Whether test holds for a line that may read "... on <mountPoint> type ...".

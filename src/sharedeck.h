@@ -3,6 +3,7 @@
 #include "ui_sharedeck.h"
 
 #include "discovery.h"
+#include "mounttable.h"
 #include "runningcommand.h"
 
 #include <QCloseEvent>
@@ -45,6 +46,7 @@ private slots:
     void checkMountedBeendet();
     void clear_tableWidget();
     void create_Sharelist();
+    void cellEdited(QTableWidgetItem* item);
     void send_touch();
     void serverFound(const FoundServer& server);
     void discoveryRoundEnded(const QList<FoundServer>& servers);
@@ -79,6 +81,8 @@ private:
     bool listingKerberos = false;
     bool tableKerberos = false;
     bool checkingTicket = false;
+    // klist -s found no valid ticket; klist without -s now tells whether a cache (of expired tickets) is there.
+    bool checkingCache = false;
     // A press while a listing runs ends that one; its end starts the listing of this server.
     QString nextListingServer;
     // The share, mount point and options of the running mount or umount, and its row.
@@ -99,7 +103,8 @@ private:
     QHash<QString, QProcess*> touches;
 
     void startListing(const QString& server);
-    void listShares(const QString& server, bool kerberos);
+    void listShares(const QString& server, bool kerberos, bool ticketExpired = false);
+    bool startTicketCheck(const Command& command, bool& checking);
     void markTableServer();
     void showMountError(const QString& text);
     bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
@@ -107,7 +112,9 @@ private:
     bool startMountListing();
     // Puts a button into every row of a new share table, with the row's action ("mount", "umount"; empty:
     // not known) as its text.
-    void placeRowButtons(const QStringList& actions);
+    void placeRowButtons(const QList<RowMount>& states);
+    void showRowState(QPushButton* button, int row, RowMount state);
+    void keepRow(int row, bool keep);
     void releaseRowButtons();
     void endTouch(const QString& dir);
 

@@ -62,6 +62,7 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     connect(ServerComboBox, &QComboBox::currentTextChanged, this, &sharedeck::markTableServer);
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
     keepEnterInside(tableWidget);
+    connect(tableWidget, &QTableWidget::itemChanged, this, &sharedeck::cellEdited);
     connect(&smbclientProc, &RunningCommand::ended, this, &sharedeck::smbclientProcBeendet);
     connect(&mountProc, &RunningCommand::ended, this, &sharedeck::mountProcBeendet);
     connect(&checkMountedProc, &RunningCommand::ended, this, &sharedeck::checkMountedBeendet);

@@ -23,6 +23,9 @@
 
 namespace {
 
+// Of a row's share and mount point cells: the text it keeps while its share is mounted there.
+constexpr int keptRole = Qt::UserRole + 1;
+
 // A command's output in a box: as written, and wrapped at the box's edge
 // rather than cut there.
 QString pre(const QString& text)
@@ -90,31 +93,37 @@ void sharedeck::checkMountedBeendet()
     const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     const QList<QPushButton*> buttons = rowButtons(tableWidget);
-    QStringList actions; // the first ones of a new table, whose buttons come with them
+    // As a normal user only the user's own mounts count; root's count for root, and everyone's.
+    const qint64 uid = systemPaths().asRoot ? qint64(-1) : qint64(systemPaths().uid);
+    QList<RowMount> states; // the first ones of a new table, whose buttons come with them
     for (int row = 0; row < rows; ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
         QPushButton* button = buttons.value(row);
         if (!shareItem || !mountPointItem || (!buttons.isEmpty() && !button)) {
-            actions.append(QString());
+            states.append(RowMount::Unknown);
             continue;
         }
-        const bool mounted = listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()));
-        const QString action = mounted ? QStringLiteral("umount") : QStringLiteral("mount");
-        actions.append(action);
+        const RowMount state =
+            listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()), uid);
+        states.append(state);
+        keepRow(row, state == RowMount::Mounted);
         // A row whose state stays is left alone: nothing of it is repainted.
-        if (button && button->text() == action)
+        const QTableWidgetItem* status = tableWidget->item(row, 4);
+        if (button && status && status->data(Qt::UserRole).toInt() == int(state))
             continue;
-        tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
+        QTableWidgetItem* shown = statusItem(state == RowMount::Mounted ? greenIcon : redIcon);
+        shown->setData(Qt::UserRole, int(state));
+        tableWidget->setItem(row, 4, shown);
         if (button)
-            button->setText(action);
+            showRowState(button, row, state);
     }
-    placeRowButtons(actions);
+    placeRowButtons(states);
     for (const auto& [share, mountPoint] : std::as_const(judging))
-        listing.recordIn(mountedDirs, share, mountPoint);
+        listing.recordIn(mountedDirs, share, mountPoint, uid);
     judging.clear();
-    // A place where no share is mounted any more is forgotten, wherever it came from.
-    mountedDirs.removeIf([&](const QString& dir) { return !listing.showsAnyShareAt(dir); });
+    // A place where no share (of this user's) is mounted any more is forgotten, wherever it came from.
+    mountedDirs.removeIf([&](const QString& dir) { return !listing.showsAnyShareAt(dir, uid); });
 }
 
 void sharedeck::mountButtonClicked(int tabellenzeile)
@@ -184,10 +193,48 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
         showMountError("<b>" + problem + "</b><br>" + pre(request.mountPoint));
         return;
     }
-    if (startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile,
-                        request.options))
-        passwords->started(RememberedPasswords::Mount, request.user, request.server,
-                           usesKerberos(request.options.toStdString()) ? QString() : request.password);
+    if (!startRowCommand(mountCommand(request, asRoot), request.share, request.mountPoint, tabellenzeile,
+                         request.options))
+        return;
+    // From the press on, the row is where its share is being mounted.
+    keepRow(tabellenzeile, true);
+    passwords->started(RememberedPasswords::Mount, request.user, request.server,
+                       usesKerberos(request.options.toStdString()) ? QString() : request.password);
+}
+
+// The share and mount point of a row whose share is mounted (or being mounted) stay as they were: its unmount and
+// the mount listing look there, so the share never drops out of the table. Changed anyway (an edit begun before),
+// they go back at once; the tooltip says why the cells do not open.
+void sharedeck::keepRow(int row, bool keep)
+{
+    for (int column : {1, 2}) {
+        QTableWidgetItem* item = tableWidget->item(row, column);
+        if (!item || item->data(keptRole).isValid() == keep)
+            continue;
+        item->setData(keptRole, keep ? QVariant(item->text()) : QVariant());
+        item->setFlags(keep ? item->flags() & ~Qt::ItemIsEditable : item->flags() | Qt::ItemIsEditable);
+        item->setToolTip(keep ? tr("Die Freigabe ist hier eingehängt: Freigabename und Mountpoint lassen sich erst "
+                                   "nach dem Aushängen ändern.")
+                              : QString());
+    }
+}
+
+void sharedeck::cellEdited(QTableWidgetItem* item)
+{
+    if (tableWidget->columnCount() != 5 || (item->column() != 1 && item->column() != 2))
+        return;
+    if (const QVariant kept = item->data(keptRole); kept.isValid()) {
+        if (item->text() != kept.toString())
+            item->setText(kept.toString());
+        return;
+    }
+    // Another place than the one another user's share took: the press finds out.
+    auto* button = qobject_cast<QPushButton*>(tableWidget->cellWidget(item->row(), 0));
+    QTableWidgetItem* status = tableWidget->item(item->row(), 4);
+    if (button && status && status->data(Qt::UserRole).toInt() == int(RowMount::OtherUser)) {
+        status->setData(Qt::UserRole, int(RowMount::Unknown));
+        showRowState(button, item->row(), RowMount::NotMounted);
+    }
 }
 
 bool sharedeck::startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,

@@ -29,20 +29,26 @@ void sharedeck::load_Shares()
 void sharedeck::startListing(const QString& server)
 {
     // Without a password a Kerberos ticket may do; klist tells, and its end goes on.
-    if (PasswordLineEdit->text().isEmpty()) {
-        pushWaitCursor();
-        if (smbclientProc.start(ticketCheckCommand())) {
-            listingServer = server;
-            checkingTicket = true;
-            return;
-        }
-        popWaitCursor();
+    if (PasswordLineEdit->text().isEmpty() && startTicketCheck(ticketCheckCommand(), checkingTicket)) {
+        listingServer = server;
+        return;
     }
     listShares(server, false);
 }
 
+bool sharedeck::startTicketCheck(const Command& command, bool& checking)
+{
+    pushWaitCursor();
+    if (!smbclientProc.start(command)) {
+        popWaitCursor();
+        return false;
+    }
+    checking = true;
+    return true;
+}
+
 // Starts the listing: with the user's Kerberos ticket, or with user name and password.
-void sharedeck::listShares(const QString& server, bool kerberos)
+void sharedeck::listShares(const QString& server, bool kerberos, bool ticketExpired)
 {
     const QString user = UsernameLineEdit->text();
     const QString password = PasswordLineEdit->text();
@@ -56,8 +62,9 @@ void sharedeck::listShares(const QString& server, bool kerberos)
     } else if (user.isEmpty() || password.isEmpty()) {
         QString text = tr("<b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>"
                           "Bitte füllen Sie die Felder username und password aus.");
-        // The last listing went with a ticket, and klist now finds none valid: it expired or was destroyed.
-        if (password.isEmpty() && listingKerberos)
+        // The last listing went with a ticket, or klist found a cache of expired tickets: it expired or was
+        // destroyed.
+        if (password.isEmpty() && (listingKerberos || ticketExpired))
             text += tr("<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig (abgelaufen oder gelöscht). Bitte erneuern "
                        "Sie es mit kinit oder melden Sie sich neu an, oder geben Sie Benutzername und Passwort ein.");
         runMessageBox(messageFont, 10, QMessageBox::Ok, QMessageBox::NoButton, QMessageBox::Critical,
@@ -87,6 +94,7 @@ void sharedeck::smbclientProcBeendet()
     popWaitCursor();
     const CommandEnd end = smbclientProc.end();
     const bool ticketChecked = std::exchange(checkingTicket, false);
+    const bool cacheChecked = std::exchange(checkingCache, false);
     // Stopped by closing the window, or by a press that lists anew.
     if (end == CommandEnd::Stopped) {
         if (const QString next = std::exchange(nextListingServer, QString()); !next.isEmpty() && !closing)
@@ -95,7 +103,14 @@ void sharedeck::smbclientProcBeendet()
     }
     // klist said whether there is a ticket; without one (or without klist) the password is needed.
     if (ticketChecked) {
+        // No valid ticket: a cache that klist can read holds only expired ones.
+        if (end != CommandEnd::Succeeded && startTicketCheck(ticketCacheCommand(), checkingCache))
+            return;
         listShares(listingServer, end == CommandEnd::Succeeded);
+        return;
+    }
+    if (cacheChecked) {
+        listShares(listingServer, false, end == CommandEnd::Succeeded);
         return;
     }
     const QString output = smbclientProc.text();
@@ -198,23 +213,36 @@ void sharedeck::create_Sharelist()
 // The view shows the button of every row, also of those scrolled out of sight, and Qt repaints a shown button
 // whose text changes with a search through all its siblings: the buttons get their first text before they are
 // shown, or a table's first state would take time growing with the square of its rows.
-void sharedeck::placeRowButtons(const QStringList& actions)
+void sharedeck::placeRowButtons(const QList<RowMount>& states)
 {
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     if (rows == 0 || !rowButtons(tableWidget).isEmpty())
         return;
     for (int row = 0; row < rows; ++row) {
-        auto* button = new QPushButton(actions.value(row));
+        auto* button = new QPushButton;
         button->setObjectName(QStringLiteral("mountButton%1").arg(row));
-        // A share the helper refuses can never be mounted.
-        const QString problem = shareMountProblem(shareList.value(row));
-        button->setDisabled(!problem.isEmpty());
-        button->setToolTip(problem);
+        showRowState(button, row, states.value(row, RowMount::Unknown));
         connect(button, &QPushButton::clicked, signalMapper, qOverload<>(&QSignalMapper::map));
         signalMapper->setMapping(button, row);
         tableWidget->setCellWidget(row, 0, button);
     }
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
+}
+
+// A row's button for the state of its share: what a press does, or why it cannot be pressed.
+void sharedeck::showRowState(QPushButton* button, int row, RowMount state)
+{
+    button->setText(state == RowMount::Unknown   ? QString()
+                    : state == RowMount::Mounted ? QStringLiteral("umount")
+                                                 : QStringLiteral("mount"));
+    // A share the helper refuses can never be mounted; another user's place cannot be used.
+    QString problem = shareMountProblem(shareList.value(row));
+    if (problem.isEmpty() && state == RowMount::OtherUser)
+        problem = tr("Der Mountpoint wird von einem anderen Benutzer benutzt: Dort ist eine Freigabe für ihn "
+                     "eingehängt, die Sie weder öffnen noch aushängen können. Bitte wählen Sie in der Tabelle einen "
+                     "anderen Mountpoint.");
+    button->setDisabled(!problem.isEmpty());
+    button->setToolTip(problem);
 }
 
 // A mapper finds the button behind a signal by a search through all of its buttons, also when one is deleted:

@@ -236,6 +236,18 @@ xdotool windowfocus --sync "$main" type "$SMB_NAME" && xdotool key Tab && xdotoo
 until_ok "the English table" status 1 && cp shot.png "$shots/window-shares-en.png" && kill $english && wait $english || true
 main=$german && xdotool windowfocus --sync "$main"
 works /mnt/public
+# The second user lists in a window of their own: $SMB_USER's public is not theirs, red and its button disabled
+# (greyer than row 1's "mount").
+echo "e2e: $TESTBED_OTHER_USER's own window: $SMB_USER's mounted public shows as not available"
+install -d -m 700 -o "$TESTBED_OTHER_USER" run-other && first=$main
+XDG_RUNTIME_DIR=$PWD/run-other runuser -u "$TESTBED_OTHER_USER" -- /usr/bin/sharedeck 2>>"$log" & other=$!
+until_ok "$TESTBED_OTHER_USER's window" eval 'main=$(xdotool search --onlyvisible --name "^sharedeck\$" | grep -vx "$first" | head -n1) && [ -n "$main" ]'
+xdotool windowfocus --sync "$main" type "$SMB_NAME" && xdotool key Tab && xdotool type "$SMB_PASSWORD" && xdotool key Return
+until_ok "$TESTBED_OTHER_USER's share table" status -1 1 && status -1 || fail "$SMB_USER's public shows as $TESTBED_OTHER_USER's"
+grey() { convert shot.png -crop 40x14+34+$((87 + 30 * $1)) -format '%[fx:mean]' info:; }
+awk "BEGIN{exit !($(grey 0) > $(grey 1) + 0.01)}" || fail "the button of another user's mount can be pressed"
+cp shot.png "$shots/window-other-user.png" && close && until_ok "$TESTBED_OTHER_USER's window to end" eval '! kill -0 $other 2>/dev/null'
+main=$first
 # A press within the double-click interval after a row's command ended does nothing: wait it out.
 # The mount point the helper made goes with the unmount, so mounting again asks for it again.
 sleep 0.5 && click 54 94 && until_ok "public unmounted" unmounted && [ ! -e /mnt/public ] || fail "/mnt/public left behind"

@@ -28,7 +28,7 @@ QByteArray pkexecStandIn(const QByteArray& body, const QByteArray& authenticatio
 }
 // Lists the "//server/share" argument as mounted at the argument after it.
 const QByteArray mounts =
-    "for a; do [ -n \"${s-}\" ] && printf '%s on %s type cifs (rw)\\n' \"$s\" \"$a\" >>mount.listing "
+    "for a; do [ -n \"${s-}\" ] && printf '%s on %s type cifs (rw,uid=4711)\\n' \"$s\" \"$a\" >>mount.listing "
     "&& exit 0; [[ $a = //* ]] && s=$a; done";
 const QByteArray hangs = "sleep 600 & echo $! >child; wait";
 
@@ -59,6 +59,7 @@ struct Press {
     QString listed = {};  // the mount listing before the table is built
     QString options = {}; // row 0's, if given
     bool english = false; // the window in English
+    QString tip = {};     // row 0's button's tooltip, as far as its first ":"
 };
 // Closing (by Escape) with directories known as mounted or a row's mount running: boxes, umount runs.
 struct Closing {
@@ -335,6 +336,7 @@ private slots:
         QTest::newRow("Kerberos: server given by address") << QByteArray("echo 'Disk|ran|'") << QStringList{} << "Kerberos braucht den Namen des Servers, nicht seine Adresse.*";
         QTest::newRow("Kerberos: login fails") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "Die Anmeldung mit Kerberos ist fehlgeschlagen*\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nAusgabe von smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
         QTest::newRow("Kerberos: the ticket expired since the last listing") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
+        QTest::newRow("Kerberos: a cache of run-out tickets, a window that never used one") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!</b><br><br>Bitte füllen Sie die Felder username und password aus.<br><br>Ihr Kerberos-Ticket ist nicht mehr gültig*";
         QTest::newRow("Kerberos: no klist") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!*";
         QTest::newRow("English: no password") << QByteArray("") << QStringList{"previous"} << "sharedeck | <b>Error: you have not given a user name and/or a password!</b><br><br>Please fill in the fields username and password.";
         QTest::newRow("English: wrong password") << QByteArray("echo 'session setup failed: NT_STATUS_LOGON_FAILURE'; exit 1") << QStringList{} << "The user name or the password is wrong. Please check both and try again.\n\nsession setup failed: NT_STATUS_LOGON_FAILURE\n\nOutput of smbclient:\nsession setup failed: NT_STATUS_LOGON_FAILURE\n";
@@ -352,7 +354,8 @@ private slots:
         load(f, "echo 'Disk|previous|'");
         if (tag.startsWith("Kerberos")) { // the password left empty, and klist finds a ticket (or none, or is missing)
             f.dialog->PasswordLineEdit->clear();
-            tag.contains("klist") ? withoutProgram("klist") : write("klist", tag.contains("expired") ? "exit 1" : "exit 0");
+            tag.contains("klist") ? withoutProgram("klist") : write("klist", tag.contains("cache") ? "[ $# = 0 ]" : tag.contains("expired") ? "exit 1"
+                                                                                                                                            : "exit 0");
         }
         if (info.startsWith("sharedeck | ")) { // the field the row names is left empty, or the user name holds "%"
             tag == "no user" ? f.dialog->UsernameLineEdit->clear() : tag.endsWith("no password") ? f.dialog->PasswordLineEdit->clear()
@@ -426,6 +429,23 @@ private slots:
         f.button(2)->click();
         QTRY_COMPARE(f.rows(), "mount R mount R umount G");
         QCOMPARE(ran(), place("mount -t cifs //alpha/c DIR -o username=alice,ro\n"));
+        // Mounted: its mount point cell does not open, a change made anyway goes back, the unmount goes where it was mounted.
+        const QPoint cell = f.table()->visualItemRect(f.table()->item(2, 2)).center();
+        const auto doubleClick = [&] { QTest::mouseClick(f.table()->viewport(), Qt::LeftButton, {}, cell), QTest::mouseDClick(f.table()->viewport(), Qt::LeftButton, {}, cell); };
+        doubleClick();
+        QVERIFY(!f.table()->indexWidget(f.table()->model()->index(2, 2))); // no editor
+        f.table()->item(2, 2)->setText("/mnt/c2");
+        QCOMPARE(f.table()->item(2, 2)->text() + " " + f.table()->item(2, 2)->toolTip().section(':', 0, 0), place("DIR Die Freigabe ist hier eingehängt"));
+        QTest::qWait(QApplication::doubleClickInterval()); // no double click
+        f.button(2)->click();
+        QTRY_COMPARE(f.rows(), "mount R mount R mount R");
+        QCOMPARE(ran().section('\n', 1), place("umount DIR\n"));
+        doubleClick();
+        QVERIFY(f.table()->indexWidget(f.table()->model()->index(2, 2))); // open again
+        QTest::keyClick(f.table()->indexWidget(f.table()->model()->index(2, 2)), Qt::Key_Escape);
+        QTest::qWait(QApplication::doubleClickInterval());
+        f.button(2)->click();
+        QTRY_COMPARE(f.rows(), "mount R mount R umount G");
         loadRows(f);
         QCOMPARE(f.column(2).last(), place("BASE/c"));
         QCOMPARE(f.mountedDirs(), QStringList{place("DIR")});
@@ -454,7 +474,7 @@ private slots:
         QTest::newRow("authentication dismissed") << Press{.asRoot = false, .onMount = "exit 126", .ran = user};
         QTest::newRow("not authorised") << Press{.asRoot = false, .onMount = "exit 127", .ran = user, .boxes = {failed.arg("Das Einhängen wurde nicht erlaubt.*org.example.sharedeck.mount erteilen.")}};
         QTest::newRow("no authentication agent") << Press{.asRoot = false, .authentication = "echo \"Error creating textual authentication agent: Error opening current controlling terminal for the process (\\`/dev/tty'): No such device or address\" >&2; exit 127", .ran = "", .boxes = {failed.arg("Das Einhängen wurde nicht erlaubt.</b><br><br>Es konnte kein Anmeldedialog angezeigt werden*sharedeck aufzunehmen.<pre style=\"white-space: pre-wrap\">Error creating textual authentication agent: Error opening current controlling terminal for the process (`/dev/tty'): No such device or address</pre>")}};
-        QTest::newRow("umount: target is busy") << Press{.asRoot = false, .onMount = "echo 'umount: /mnt/d: target is busy.' >&2; exit 32", .ran = "pkexec umount DIR <>", .boxes = {error.arg(32).arg("umount: /mnt/d: target is busy.\n") + "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt.*"}, .row = "umount G", .listed = "//localhost/a on DIR type cifs (rw)\n"};
+        QTest::newRow("umount: target is busy") << Press{.asRoot = false, .onMount = "echo 'umount: /mnt/d: target is busy.' >&2; exit 32", .ran = "pkexec umount DIR <>", .boxes = {error.arg(32).arg("umount: /mnt/d: target is busy.\n") + "Die Freigabe wird noch von einem Programm oder einem Terminal benutzt.*"}, .row = "umount G", .listed = "//localhost/a on DIR type cifs (rw,uid=4711)\n"};
         QTest::newRow("no pkexec") << Press{.asRoot = false, .onMount = "", .ran = "", .boxes = {failed.arg("pkexec konnte nicht gestartet werden!*Paket pkexec (bei älteren Systemen policykit-1).")}};
         QTest::newRow("missing directory: Enter") << Press{.cell = "BASE/new dir", .answers = {QMessageBox::Ok}, .ran = "mount -t cifs //localhost/a BASE/new dir -o", .boxes = {ask}, .row = "umount G"};
         QTest::newRow("missing directory: no") << Press{.cell = "BASE/new dir", .answers = {QMessageBox::No}, .ran = "", .boxes = {ask}};
@@ -463,7 +483,8 @@ private slots:
         QTest::newRow("as root: the base itself") << Press{.cell = "BASE", .ran = "", .boxes = {nowhere}};
         QTest::newRow("as root: not empty") << Press{.cell = "BASE/full", .ran = "", .boxes = {failed.arg("Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken.*")}};
         QTest::newRow("as root: a link to a directory") << Press{.cell = "BASE/link", .ran = "", .boxes = {failed.arg("Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).*")}};
-        QTest::newRow("umount as a user") << Press{.asRoot = false, .onMount = ": >mount.listing", .ran = "pkexec umount DIR <>", .row = "mount R", .listed = "//localhost/a on DIR type cifs (rw)\n"};
+        QTest::newRow("umount as a user") << Press{.asRoot = false, .onMount = ": >mount.listing", .ran = "pkexec umount DIR <>", .row = "mount R", .listed = "//localhost/a on DIR type cifs (rw,uid=4711)\n"};
+        QTest::newRow("as a user: another user's mount there") << Press{.asRoot = false, .ran = "", .listed = "//localhost/a on DIR type cifs (rw,uid=4712)\n", .tip = "Der Mountpoint wird von einem anderen Benutzer benutzt"};
         QTest::newRow("Kerberos refused, no user name") << Press{.asRoot = false, .user = "", .onMount = "echo 'mount error(13): Permission denied' >&2; exit 32", .ran = user + " sec=krb5 <secret>", .boxes = {error.arg(32).arg("mount error(13): Permission denied\n") + "Die Anmeldung mit Kerberos ist fehlgeschlagen*"}, .options = "sec=krb5"};
         QTest::newRow("English: the helper refuses, its line translated") << Press{.asRoot = false, .onMount = "echo 'sharedeck-mount: /mnt/x gehört root: bitte wählen Sie in der Tabelle einen anderen Einhängepunkt' >&2; exit 1", .ran = user, .boxes = {"sharedeck: mount error | mount reported an error! (error code: 1)<br><pre style=\"white-space: pre-wrap\">sharedeck-mount: /mnt/x belongs to root: please choose another mount point in the table\n</pre>"}, .english = true};
         QTest::newRow("user name with options") << Press{.user = "alice,uid=0,setuids", .ran = "", .boxes = {"sharedeck: Fehler von mount | Der Benutzername darf zum Einhängen weder \",\" noch \"=\" enthalten."}};
@@ -499,6 +520,7 @@ private slots:
         QVERIFY2(press.ran.isEmpty() ? ran().isEmpty() : ran().startsWith(place(press.ran)),
                  qPrintable("ran: " + ran()));
         QTRY_COMPARE(f.rows(), press.row + " mount R mount R");
+        QCOMPARE(f.button(0)->toolTip().section(':', 0, 0), press.tip);
         if (press.cell.contains("new"))
             QCOMPARE(QFileInfo(place(press.cell)).isDir(), press.asRoot && !press.ran.isEmpty());
     }

@@ -83,6 +83,13 @@ private slots:
         QTest::newRow("letter case") << listed("//srv/Data on /mnt/data type cifs", "data", "/mnt/data") << "0 1";
         QTest::newRow("blanks") << listed("//srv/a b on /tmp/x y type tmpfs (rw)", "a b", "/tmp/x y") << "1 1";
         QTest::newRow("mounted for a uid") << QString("%1%2%3").arg(MountListing("//s/d on /mnt/d type cifs (rw,uid=4711,forceuid)").showsAnyShareAt("/mnt/d", 4711)).arg(MountListing("//s/d on /mnt/d type cifs (rw,uid=47110)").showsAnyShareAt("/mnt/d", 4711)).arg(MountListing("//s/d on /mnt/d type cifs (cruid=4711,uid=0)").showsAnyShareAt("/mnt/d", 4711)) << "100";
+        // A row's state as a normal user (uid 4711) or root (-1): not mounted, mounted, another's place; its place kept.
+        const auto state = [](const QString& lines, qint64 uid) {
+            QStringList dirs{"/mnt/d"};
+            const RowMount s = MountListing(lines).recordIn(dirs, "d", "/mnt/d", uid);
+            return QString("-NMO"[int(s)]) + QString::number(dirs.size());
+        };
+        QTest::newRow("row state: whose mount it is") << QStringList{state("//s/d on /mnt/d type cifs (rw,uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=4712)", 4711), state("//s/e on /mnt/d type cifs (uid=4712)", 4711), state("//s/e on /mnt/d type cifs (uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=47110)", 4711), state("//s/d on /mnt/d type cifs (uid=4712)\n//s/d on /mnt/d type cifs (uid=4711)", 4711), state("//s/d on /mnt/d type cifs (rw,uid=4712)", -1), state("tmpfs on /mnt/d type tmpfs (uid=4712)", 4711)}.join(' ') << "M1 O0 O0 N1 O0 M1 M1 N0";
         QTest::newRow("no share") << listed("tmpfs on /mnt/data type tmpfs", "data", "/mnt/data") << "0 0";
         QTest::newRow("across lines") << listed("//s/data on /x type cifs\nr on /mnt/data type cifs", "data", "/mnt/data") << "0 0";
         QTest::newRow("trailing slash") << cleanMountPoint("/mnt/public/") << "/mnt/public";

@@ -30,27 +30,27 @@
 <context>
     <name>commands</name>
     <message>
-        <location filename="../../src/commands.cpp" line="113"/>
+        <location filename="../../src/commands.cpp" line="118"/>
         <source>Kerberos braucht den Namen des Servers, nicht seine Adresse. Bitte tragen Sie den Namen des Servers in server.conf ein, oder geben Sie Benutzername und Passwort ein.</source>
         <translation>Kerberos needs the name of the server, not its address. Please put the server&apos;s name into server.conf, or type user name and password.</translation>
     </message>
     <message>
-        <location filename="../../src/commands.cpp" line="147"/>
+        <location filename="../../src/commands.cpp" line="153"/>
         <source>Der Benutzername darf kein &quot;%&quot; enthalten.</source>
         <translation>The user name must not contain &quot;%&quot;.</translation>
     </message>
     <message>
-        <location filename="../../src/commands.cpp" line="154"/>
+        <location filename="../../src/commands.cpp" line="160"/>
         <source>Der Benutzername darf zum Einhängen weder &quot;,&quot; noch &quot;=&quot; enthalten.</source>
         <translation>For mounting, the user name must contain neither &quot;,&quot; nor &quot;=&quot;.</translation>
     </message>
     <message>
-        <location filename="../../src/commands.cpp" line="172"/>
+        <location filename="../../src/commands.cpp" line="179"/>
         <source>Der Mountpoint muss %1NAME lauten: ein Name direkt in %2, nicht . oder .., ohne Steuerzeichen, höchstens 255 Bytes lang.</source>
         <translation>The mount point must be %1NAME: one name directly in %2, not . or .., without control characters, at most 255 bytes long.</translation>
     </message>
     <message>
-        <location filename="../../src/commands.cpp" line="182"/>
+        <location filename="../../src/commands.cpp" line="190"/>
         <source>Diese Freigabe lässt sich nicht einhängen: Ihr Name beginnt mit &quot;-&quot; oder enthält &quot;,&quot;, &quot;\&quot; oder ein Steuerzeichen.</source>
         <translation>This share cannot be mounted: its name begins with &quot;-&quot; or contains &quot;,&quot;, &quot;\&quot; or a control character.</translation>
     </message>
@@ -106,32 +106,32 @@
         <translation>Save password</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_frame.cpp" line="93"/>
+        <location filename="../../src/sharedeck_frame.cpp" line="94"/>
         <source>&lt;b&gt;Fehler: smbclient nicht gefunden!&lt;/b&gt;&lt;br&gt;&lt;br&gt;Um die Shares eines Windows-Servers abzufragen,&lt;br&gt;wird das Paket smbclient benötigt.&lt;br&gt;Bitte installieren Sie das Paket smbclient.</source>
         <translation>&lt;b&gt;Error: smbclient not found!&lt;/b&gt;&lt;br&gt;&lt;br&gt;To list the shares of a Windows server,&lt;br&gt;the package smbclient is needed.&lt;br&gt;Please install the package smbclient.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_frame.cpp" line="101"/>
+        <location filename="../../src/sharedeck_frame.cpp" line="102"/>
         <source>&lt;b&gt;Fehler: mount.cifs nicht gefunden!&lt;/b&gt;&lt;br&gt;&lt;br&gt;sharedeck benötigt mount.cifs zum Einhängen der Shares.&lt;br&gt;Bitte installieren Sie das Paket cifs-utils.</source>
         <translation>&lt;b&gt;Error: mount.cifs not found!&lt;/b&gt;&lt;br&gt;&lt;br&gt;sharedeck needs mount.cifs to mount the shares.&lt;br&gt;Please install the package cifs-utils.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_frame.cpp" line="107"/>
+        <location filename="../../src/sharedeck_frame.cpp" line="108"/>
         <source>&lt;b&gt;Fehler: Server Konfigurations-Datei nicht gefunden oder leer!&lt;/b&gt;&lt;br&gt;&lt;br&gt;Bitte legen Sie im Programmverzeichnis eine Datei&lt;br&gt;namens server.conf an, in der Zeilenweise die&lt;br&gt;verfügbaren Windows-Server mittels Namen oder&lt;br&gt;I.P.-Adresse stehen.</source>
         <translation>&lt;b&gt;Error: server configuration file not found or empty!&lt;/b&gt;&lt;br&gt;&lt;br&gt;Please create a file named server.conf&lt;br&gt;in the program directory that lists&lt;br&gt;the available Windows servers by name or&lt;br&gt;IP address, one per line.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="57"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="63"/>
         <source>&lt;b&gt;Fehler: Sie haben keinen Benutzernamen und/oder ein Paßwort angegeben!&lt;/b&gt;&lt;br&gt;&lt;br&gt;Bitte füllen Sie die Felder username und password aus.</source>
         <translation>&lt;b&gt;Error: you have not given a user name and/or a password!&lt;/b&gt;&lt;br&gt;&lt;br&gt;Please fill in the fields username and password.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="61"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="68"/>
         <source>&lt;br&gt;&lt;br&gt;Ihr Kerberos-Ticket ist nicht mehr gültig (abgelaufen oder gelöscht). Bitte erneuern Sie es mit kinit oder melden Sie sich neu an, oder geben Sie Benutzername und Passwort ein.</source>
         <translation>&lt;br&gt;&lt;br&gt;Your Kerberos ticket is no longer valid (it expired or was deleted). Please renew it with kinit or log in again, or type user name and password.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="115"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="130"/>
         <source>Der Server hat nicht innerhalb von %1 s geantwortet; die Abfrage wurde abgebrochen. Bitte prüfen Sie, ob er eingeschaltet und das Netzwerk verbunden ist.
 
 %2</source>
@@ -140,12 +140,12 @@
 %2</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="122"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="137"/>
         <source>FEHLER: DIE AUSGABE VON SMBCLIENT IST ZU GROSS (ÜBER %1 MiB)</source>
         <translation>ERROR: THE OUTPUT OF SMBCLIENT IS TOO LARGE (OVER %1 MiB)</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="129"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="144"/>
         <source>
 
 Ausgabe von smbclient:
@@ -156,102 +156,112 @@ Output of smbclient:
 </translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="132"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="147"/>
         <source>Der Server hat keine Festplatten-Freigaben aufgelistet.</source>
         <translation>The server listed no disk shares.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="150"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="165"/>
         <source>%1 (von %2)</source>
         <translation>%1 (from %2)</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_shares.cpp" line="151"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="166"/>
         <source>Diese Tabelle zeigt die Freigaben von %1, nicht von %2: Laden Sie die Freigaben neu, um die des gewählten Servers zu sehen.</source>
         <translation>This table shows the shares of %1, not of %2: load the shares again to see those of the chosen server.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="40"/>
+        <location filename="../../src/sharedeck_shares.cpp" line="241"/>
+        <source>Der Mountpoint wird von einem anderen Benutzer benutzt: Dort ist eine Freigabe für ihn eingehängt, die Sie weder öffnen noch aushängen können. Bitte wählen Sie in der Tabelle einen anderen Mountpoint.</source>
+        <translation>The mount point is in use by another user: a share is mounted there for them, which you can neither open nor unmount. Please choose another mount point in the table.</translation>
+    </message>
+    <message>
+        <location filename="../../src/sharedeck_mounts.cpp" line="42"/>
         <source>Der Mountpoint ist kein Verzeichnis (oder ein symbolischer Link).</source>
         <translation>The mount point is not a directory (or it is a symbolic link).</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="42"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="44"/>
         <source>Der Mountpoint ist nicht leer: Die Freigabe würde seine Dateien verdecken. Bitte wählen Sie in der Tabelle einen anderen.</source>
         <translation>The mount point is not empty: the share would hide its files. Please choose another one in the table.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="150"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="158"/>
         <source>Bitte ändern Sie ihn in der Tabelle.</source>
         <translation>Please change it in the table.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="171"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="178"/>
         <source>sharedeck: fehlendes mount-Verzeichnis</source>
         <translation>sharedeck: missing mount directory</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="172"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="179"/>
         <source>Das mount-Verzeichnis existiert nicht.&lt;br&gt;Soll es angelegt werden?</source>
         <translation>The mount directory does not exist.&lt;br&gt;Do you want to create it?</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="180"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="187"/>
         <source>&lt;b&gt;Das mount-Verzeichnis konnte nicht angelegt werden:&lt;/b&gt;&lt;br&gt;%1%2</source>
         <translation>&lt;b&gt;The mount directory could not be created:&lt;/b&gt;&lt;br&gt;%1%2</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="201"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="216"/>
+        <source>Die Freigabe ist hier eingehängt: Freigabename und Mountpoint lassen sich erst nach dem Aushängen ändern.</source>
+        <translation>The share is mounted here: its share name and mount point can be changed only after it is unmounted.</translation>
+    </message>
+    <message>
+        <location filename="../../src/sharedeck_mounts.cpp" line="246"/>
         <source>&lt;b&gt;%1 konnte nicht gestartet werden!&lt;/b&gt;&lt;br&gt;</source>
         <translation>&lt;b&gt;%1 could not be started!&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="204"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="249"/>
         <source>Zum Einhängen als normaler Benutzer wird pkexec benötigt.&lt;br&gt;Bitte installieren Sie das Paket pkexec (bei älteren Systemen policykit-1).</source>
         <translation>Mounting as a normal user needs pkexec.&lt;br&gt;Please install the package pkexec (on older systems policykit-1).</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="219"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="264"/>
         <source>sharedeck: Fehler von mount</source>
         <translation>sharedeck: mount error</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="237"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="282"/>
         <source>&lt;b&gt;Der Befehl hat nicht innerhalb von %1 s geantwortet und wurde abgebrochen.&lt;/b&gt;&lt;br&gt;</source>
         <translation>&lt;b&gt;The command did not answer within %1 s and was stopped.&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="242"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="287"/>
         <source>&lt;b&gt;%1 ist abgestürzt.&lt;/b&gt;&lt;br&gt;</source>
         <translation>&lt;b&gt;%1 crashed.&lt;/b&gt;&lt;br&gt;</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="245"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="290"/>
         <source>mount meldete einen Fehler! (Error-Code:%1)&lt;br&gt;</source>
         <translation>mount reported an error! (error code: %1)&lt;br&gt;</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="251"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="296"/>
         <source>&lt;b&gt;Das Einhängen wurde nicht erlaubt.&lt;/b&gt;&lt;br&gt;&lt;br&gt;Es konnte kein Anmeldedialog angezeigt werden: Dazu muss das Authentifizierungsprogramm (der polkit-Agent) Ihrer Arbeitsumgebung laufen. Bitte melden Sie sich an einer grafischen Arbeitsumgebung an, die es startet, oder bitten Sie einen Administrator, Sie in die Gruppe sharedeck aufzunehmen.</source>
         <translation>&lt;b&gt;Mounting was not permitted.&lt;/b&gt;&lt;br&gt;&lt;br&gt;No authentication dialog could be shown: for that, the authentication agent (polkit agent) of your desktop must be running. Please log in to a graphical desktop that starts it, or ask an administrator to add you to the group sharedeck.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="258"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="303"/>
         <source>&lt;b&gt;Das Einhängen wurde nicht erlaubt.&lt;/b&gt;&lt;br&gt;&lt;br&gt;pkexec hat die Berechtigung verweigert.&lt;br&gt;Ein Administrator kann sie mit einer polkit-Regel für die Aktion&lt;br&gt;org.example.sharedeck.mount erteilen.</source>
         <translation>&lt;b&gt;Mounting was not permitted.&lt;/b&gt;&lt;br&gt;&lt;br&gt;pkexec refused the authorisation.&lt;br&gt;An administrator can grant it with a polkit rule for the action&lt;br&gt;org.example.sharedeck.mount.</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="353"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="398"/>
         <source>sharedeck: gemountete Verzeichnisse</source>
         <translation>sharedeck: mounted directories</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="354"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="399"/>
         <source>Es sind noch Verzeichnisse gemounted.&lt;br&gt;&lt;pre&gt;</source>
         <translation>Some directories are still mounted.&lt;br&gt;&lt;pre&gt;</translation>
     </message>
     <message>
-        <location filename="../../src/sharedeck_mounts.cpp" line="355"/>
+        <location filename="../../src/sharedeck_mounts.cpp" line="401"/>
         <source>&lt;/pre&gt;&lt;br&gt;Möchten Sie die Verzeichnisse aushängen&lt;br&gt;und das Programm beenden?</source>
         <translation>&lt;/pre&gt;&lt;br&gt;Do you want to unmount the directories&lt;br&gt;and quit the program?</translation>
     </message>
@@ -537,7 +547,7 @@ Output of smbclient:
         <translation>The server speaks only the outdated protocol SMB1. For listing its shares, an administrator must add &quot;client min protocol = NT1&quot; under [global] in /etc/samba/smb.conf; for mounting, add vers=1.0 in the column Options.</translation>
     </message>
     <message>
-        <location filename="../../src/sharelisting.cpp" line="93"/>
+        <location filename="../../src/sharelisting.cpp" line="92"/>
         <source>Die Anmeldung mit Kerberos ist fehlgeschlagen: Ihr Ticket ist abgelaufen, oder der Server gehört nicht zur Domäne. Bitte melden Sie sich neu an (oder führen Sie kinit aus) und laden Sie die Freigaben noch einmal, oder geben Sie Benutzername und Passwort ein.</source>
         <translation>Logging in with Kerberos failed: your ticket has expired, or the server is not part of the domain. Please log in again (or run kinit) and load the shares again, or type user name and password.</translation>
     </message>
@@ -547,17 +557,17 @@ Output of smbclient:
         <translation>Logging in with Kerberos failed: your ticket has expired or is missing, or the domain does not know the server. Please log in again (or run kinit), or type your password and load the shares again.</translation>
     </message>
     <message>
-        <location filename="../../src/sharelisting.cpp" line="145"/>
+        <location filename="../../src/sharelisting.cpp" line="146"/>
         <source>Der Server spricht nur das veraltete Protokoll SMB1: fügen Sie in der Spalte Options vers=1.0 hinzu.</source>
         <translation>The server speaks only the outdated protocol SMB1: add vers=1.0 in the column Options.</translation>
     </message>
     <message>
-        <location filename="../../src/sharelisting.cpp" line="149"/>
+        <location filename="../../src/sharelisting.cpp" line="151"/>
         <source>Der Server hat diesem Benutzer den Zugriff auf diese Freigabe verweigert. Bitte prüfen Sie Benutzername und Passwort, oder bitten Sie den Administrator des Servers um das Recht an der Freigabe.</source>
         <translation>The server refused this user access to this share. Please check user name and password, or ask the server&apos;s administrator for the right to use the share.</translation>
     </message>
     <message>
-        <location filename="../../src/sharelisting.cpp" line="153"/>
+        <location filename="../../src/sharelisting.cpp" line="156"/>
         <source>Die Freigabe wird noch von einem Programm oder einem Terminal benutzt. Bitte schließen Sie es oder verlassen Sie den Ordner, und hängen Sie die Freigabe dann noch einmal aus.</source>
         <translation>The share is still in use by a program or a terminal. Please close it or leave the folder, then unmount the share again.</translation>
     </message>
