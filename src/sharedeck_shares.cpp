@@ -197,14 +197,22 @@ void sharedeck::create_Sharelist()
 
 // The view shows the button of every row, also of those scrolled out of sight, and Qt repaints a shown button
 // whose text changes with a search through all its siblings: the buttons get their first text before they are
-// shown, or a table's first state would take time growing with the square of its rows.
+// shown, or a table's first state would take time growing with the square of its rows. So it goes for every
+// button standing where the view is to be repainted: each one is put in its cell before it is shown, and only
+// the few rows in sight are repainted. Each button shown asks the view for a new layout through the event queue,
+// and Qt searches the queue for an earlier request to merge it with, from its head: one is put there before the
+// buttons are made (every new widget is sent a polish request through the queue, and those come behind it), and
+// the buttons are polished while still hidden, so that a polish request makes no layout request of its own.
 void sharedeck::placeRowButtons(const QStringList& actions)
 {
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     if (rows == 0 || !rowButtons(tableWidget).isEmpty())
         return;
+    QCoreApplication::postEvent(tableWidget->viewport(), new QEvent(QEvent::LayoutRequest));
+    QList<QPushButton*> buttons;
+    buttons.reserve(rows);
     for (int row = 0; row < rows; ++row) {
-        auto* button = new QPushButton(actions.value(row));
+        auto* button = new QPushButton(actions.value(row), tableWidget->viewport());
         button->setObjectName(QStringLiteral("mountButton%1").arg(row));
         // A share the helper refuses can never be mounted.
         const QString problem = shareMountProblem(shareList.value(row));
@@ -212,8 +220,12 @@ void sharedeck::placeRowButtons(const QStringList& actions)
         button->setToolTip(problem);
         connect(button, &QPushButton::clicked, signalMapper, qOverload<>(&QSignalMapper::map));
         signalMapper->setMapping(button, row);
-        tableWidget->setCellWidget(row, 0, button);
+        button->setGeometry(tableWidget->visualRect(tableWidget->model()->index(row, 0)));
+        buttons.append(button);
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    for (int row = 0; row < rows; ++row)
+        tableWidget->setCellWidget(row, 0, buttons[row]);
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
 }
 
