@@ -60,14 +60,23 @@ template <class Test> bool MountListing::anyLineAt(const QString& mountPoint, Te
     return std::any_of(searched.begin(), searched.end(), test);
 }
 
+bool MountListing::mayShowAt(const QString& mountPoint) const
+{
+    return !searched.isEmpty() || byMountPoint.contains(QStringView(mountPoint));
+}
+
 bool MountListing::showsShare(const QString& share, const QString& mountPoint) const
 {
+    if (!mayShowAt(mountPoint))
+        return false;
     const QString needle = "/" + mountSearchText(share, mountPoint) + " type ";
     return anyLineAt(mountPoint, [&](QStringView line) { return line.contains(needle); });
 }
 
 bool MountListing::showsAnyShareAt(const QString& mountPoint, qint64 uid) const
 {
+    if (!mayShowAt(mountPoint))
+        return false;
     const QString needle = " on " + mountPoint + " type ";
     const QString owner = QStringLiteral("uid=%1").arg(uid);
     return anyLineAt(mountPoint, [&](QStringView line) {

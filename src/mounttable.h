@@ -32,12 +32,24 @@ public:
     // point and tells whether it is mounted. Another share may be mounted at
     // that place: it is forgotten only when no share is mounted there at all.
     bool recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint) const;
+    // The same with the share's name from shareName(), asked for only where a share may be mounted at
+    // mountPoint: a big table is mostly rows with nothing mounted, and each is judged by one look-up.
+    template <class ShareName>
+    bool recordIn(QStringList& mountedDirs, ShareName shareName, const QString& mountPoint) const
+    {
+        if (mayShowAt(mountPoint))
+            return recordIn(mountedDirs, QString(shareName()), mountPoint);
+        mountedDirs.removeOne(mountPoint);
+        return false;
+    }
 
 private:
     // Whether test holds for a line that may read "... on <mountPoint> type ...".
     // Those lines are looked up, not searched, so that testing every row of a big
     // table against a long listing costs one look-up per row.
     template <class Test> bool anyLineAt(const QString& mountPoint, Test test) const;
+    // Whether any line may read "... on <mountPoint> type ...": where none does, nothing is searched for.
+    bool mayShowAt(const QString& mountPoint) const;
 
     QString text;
     // Each line under every text that stands between one of its " on " and a

@@ -109,6 +109,9 @@ private:
     // not known) as its text.
     void placeRowButtons(const QStringList& actions);
     void releaseRowButtons();
+    // The text of each row's button, kept beside the buttons: the state test of a big table compares with
+    // these, and touches only the buttons whose text changes.
+    QStringList buttonTexts;
     void endTouch(const QString& dir);
 
     // The servers found on the network, in the chooser after the lines of server.conf.

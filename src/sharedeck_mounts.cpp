@@ -90,27 +90,37 @@ void sharedeck::checkMountedBeendet()
     }
     const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
-    const QList<QPushButton*> buttons = rowButtons(tableWidget);
-    QStringList actions; // the first ones of a new table, whose buttons come with them
+    // A new table's buttons come with its rows' first state.
+    const bool newTable = rows > 0 && !tableWidget->cellWidget(0, 0);
+    QStringList actions;
+    if (newTable)
+        actions.reserve(rows);
     for (int row = 0; row < rows; ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
-        QPushButton* button = buttons.value(row);
-        if (!shareItem || !mountPointItem || (!buttons.isEmpty() && !button)) {
+        if (!shareItem || !mountPointItem) {
             actions.append(QString());
             continue;
         }
-        const bool mounted = listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()));
+        const bool mounted = listing.recordIn(
+            mountedDirs, [shareItem] { return shareItem->text(); }, cleanMountPoint(mountPointItem->text()));
         const QString action = mounted ? QStringLiteral("umount") : QStringLiteral("mount");
-        actions.append(action);
-        // A row whose state stays is left alone: nothing of it is repainted.
-        if (button && button->text() == action)
+        QPushButton* button = nullptr;
+        if (newTable) {
+            actions.append(action);
+        } else if (buttonTexts.value(row) == action) {
+            continue; // a row whose state stays is left alone: nothing of it is repainted
+        } else if (!(button = qobject_cast<QPushButton*>(tableWidget->cellWidget(row, 0)))) {
             continue;
+        }
         tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
-        if (button)
+        if (button) {
             button->setText(action);
+            buttonTexts[row] = action;
+        }
     }
-    placeRowButtons(actions);
+    if (newTable)
+        placeRowButtons(actions);
     for (const auto& [share, mountPoint] : std::as_const(judging))
         listing.recordIn(mountedDirs, share, mountPoint);
     judging.clear();

@@ -226,6 +226,8 @@ void sharedeck::placeRowButtons(const QStringList& actions)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     for (int row = 0; row < rows; ++row)
         tableWidget->setCellWidget(row, 0, buttons[row]);
+    buttonTexts = actions;
+    buttonTexts.resize(rows);
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
 }
 
@@ -235,4 +237,5 @@ void sharedeck::releaseRowButtons()
 {
     for (QPushButton* button : rowButtons(tableWidget))
         button->disconnect(signalMapper);
+    buttonTexts.clear();
 }
