@@ -18,6 +18,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -76,6 +77,9 @@ bool sharedeck::startMountListing()
 void sharedeck::checkMountedBeendet()
 {
     popWaitCursor();
+    // A new table's rows are painted from here on, with their first state. Before its buttons are placed: turning
+    // updates on marks every widget in the view for repainting, and those out of sight cost as much as in sight.
+    tableWidget->setUpdatesEnabled(true);
     const auto next = qScopeGuard([this] {
         if (std::exchange(testAgain, false))
             checkMounted();
@@ -92,6 +96,7 @@ void sharedeck::checkMountedBeendet()
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     // A new table's buttons come with its rows' first state.
     const bool newTable = rows > 0 && !tableWidget->cellWidget(0, 0);
+    const std::unique_ptr<QTableWidgetItem> green(statusItem(greenIcon)), red(statusItem(redIcon));
     QStringList actions;
     if (newTable)
         actions.reserve(rows);
@@ -113,7 +118,7 @@ void sharedeck::checkMountedBeendet()
         } else if (!(button = qobject_cast<QPushButton*>(tableWidget->cellWidget(row, 0)))) {
             continue;
         }
-        tableWidget->setItem(row, 4, statusItem(mounted ? greenIcon : redIcon));
+        tableWidget->setItem(row, 4, (mounted ? green : red)->clone());
         if (button) {
             button->setText(action);
             buttonTexts[row] = action;

@@ -191,8 +191,14 @@ void sharedeck::create_Sharelist()
     // The row buttons come with the rows' first state (checkMountedBeendet), or without one when mount
     // cannot run.
     checkMounted();
-    if (!checkMountedProc.isRunning())
+    if (!checkMountedProc.isRunning()) {
         placeRowButtons({});
+        return;
+    }
+    // The mount listing brings the first state within milliseconds: the rows are shown with it and their
+    // buttons, not painted once without them before. Should the listing take longer, they show meanwhile.
+    tableWidget->setUpdatesEnabled(false);
+    QTimer::singleShot(100, tableWidget, [this] { tableWidget->setUpdatesEnabled(true); });
 }
 
 // The view shows the button of every row, also of those scrolled out of sight, and Qt repaints a shown button
