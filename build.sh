@@ -6,13 +6,15 @@
 #                    UBSan, then fuzzing
 # ./build.sh demo    as run, then starts it against a private Samba server with
 #                    sample shares; as root, or uses sudo for that part
-# ./build.sh packages run|test|vm   prints the Debian packages each needs (vm: for the
-#                    kernel tests, installed without recommends)
+# ./build.sh packages run|test|vm|bench   prints the Debian packages each needs (vm: for the
+#                    kernel tests, installed without recommends; bench: for bench/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qtkeychain-qt6-dev libsecret-1-0 smbclient cifs-utils"
 test_packages="$run_packages clang libclang-rt-14-dev libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools wsdd avahi-daemon avahi-utils"
+# bench/run.sh: the test packages and its timers.
+bench_packages="$test_packages hyperfine time"
 # The VM of the kernel tests; without recommends, qemu would pull a graphical front end and firmware.
 vm_packages="qemu-system-x86"
 
@@ -45,7 +47,7 @@ build_as_invoker() {
 
 case "${1:-}" in
 packages)
-    case ${2:-} in run) echo "$run_packages" ;; vm) echo "$vm_packages" ;; *) echo "$test_packages" ;; esac
+    case ${2:-} in run) echo "$run_packages" ;; vm) echo "$vm_packages" ;; bench) echo "$bench_packages" ;; *) echo "$test_packages" ;; esac
     ;;
 run)
     install_missing $run_packages
