@@ -6,8 +6,8 @@
 #                    UBSan, then fuzzing
 # ./build.sh demo    as run, then starts it against a private Samba server with
 #                    sample shares; as root, or uses sudo for that part
-# ./build.sh packages run|test|vm   prints the Debian packages each needs (vm: for the
-#                    kernel tests, installed without recommends)
+# ./build.sh packages run|test|vm|bench   prints the Debian packages each needs (vm: for the
+#                    kernel tests, installed without recommends; bench: for bench/run.sh)
 # ./build.sh trixie  as root: builds with warnings as errors and runs the unit tests in a clean
 #                    Debian 13 root (made once in build-trixie/ from the archive apt uses here)
 set -euo pipefail
@@ -15,6 +15,8 @@ cd "$(dirname "$0")"
 
 run_packages="cmake ninja-build g++ qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-qpa-plugins qtkeychain-qt6-dev libsecret-1-0 smbclient cifs-utils"
 test_packages="$run_packages clang libclang-rt-dev appstream libmount-dev pkgconf samba iproute2 util-linux xvfb xdotool imagemagick dpkg-dev file desktop-file-utils python3-xlib pkexec dbus kmod cpio busybox-static samba-ad-provision samba-dsdb-modules winbind krb5-user keyutils fuse3 gnome-keyring libsecret-tools wsdd avahi-daemon avahi-utils"
+# bench/run.sh: the test packages and its timers.
+bench_packages="$test_packages hyperfine time"
 # The VM of the kernel tests; without recommends, qemu would pull a graphical front end and firmware.
 vm_packages="qemu-system-x86"
 
@@ -47,7 +49,7 @@ build_as_invoker() {
 
 case "${1:-}" in
 packages)
-    case ${2:-} in run) echo "$run_packages" ;; vm) echo "$vm_packages" ;; *) echo "$test_packages" ;; esac
+    case ${2:-} in run) echo "$run_packages" ;; vm) echo "$vm_packages" ;; bench) echo "$bench_packages" ;; *) echo "$test_packages" ;; esac
     ;;
 run)
     install_missing $run_packages

@@ -1,6 +1,6 @@
 // Timing driver of bench/run.sh. Drives the dialog as the tests do and prints
 // the median wall time in milliseconds of RUNS runs of one scenario:
-//   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built (of ROWS rows)
+//   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built and painted (of ROWS rows)
 //   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built, until it ended
 //   sharedeck_bench press RUNS [DIR]  inside tests/testbed.sh: the first row's button, mounting at DIR, until
 //                                     it reads "umount"; as a normal user through pkexec and the helper
@@ -62,20 +62,47 @@ template <class Prepare, class Run> double median(int runs, Prepare prepare, Run
     return (ms[(ms.size() - 1) / 2] + ms[ms.size() / 2]) / 2;
 }
 
-// Clicks "Load Shares" and waits for the share table: a button in every row
-// and, where mount can run, the last row's state tested (rows go in order).
+// Notes whether the view has painted the share table once it was whole: a button in every row, standing in its
+// cell, and where mount can run the last row's state tested (rows go in order). The rows' layout and their first
+// paint are part of building the table, whenever the event loop gets to them.
+class TablePainted : public QObject
+{
+public:
+    TablePainted(const Fixture& f, bool tested) : f(f), tested(tested)
+    {
+        f.table()->viewport()->installEventFilter(this);
+    }
+    bool whole() const
+    {
+        const int n = f.table()->rowCount();
+        QPushButton* last = n && f.table()->columnCount() == 5 ? f.button(n - 1) : nullptr;
+        return last && (!tested || !last->text().isEmpty()) &&
+               last->geometry().intersects(f.table()->visualRect(f.table()->model()->index(n - 1, 0)));
+    }
+    bool painted = false;
+
+private:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        painted |= event->type() == QEvent::Paint && whole();
+        return false;
+    }
+    const Fixture& f;
+    const bool tested;
+};
+
+// Clicks "Load Shares" and waits until the share table is built and painted.
 void load(Fixture& f, int rows = 0)
 {
-    const bool tested = !QStandardPaths::findExecutable("mount").isEmpty();
+    TablePainted table(f, !QStandardPaths::findExecutable("mount").isEmpty());
     f.dialog->ServerLoadButton->click();
     waitFor([&] {
         if (f.table()->columnCount() == 1 && f.table()->item(0, 0))
             fail("Info view: " + f.table()->item(0, 0)->text());
-        const int n = f.table()->rowCount();
-        QPushButton* last = n ? f.button(n - 1) : nullptr;
-        return f.table()->columnCount() == 5 && last && (!tested || !last->text().isEmpty()) &&
-               rowButtons(f.table()).size() == n;
+        return table.painted;
     });
+    if (rowButtons(f.table()).size() != f.table()->rowCount())
+        fail("not one button per row");
     if (rows && f.table()->rowCount() != rows)
         fail(QString("%1 rows instead of %2").arg(f.table()->rowCount()).arg(rows));
 }

@@ -39,8 +39,10 @@ if [ "${1:-}" = --real-server ]; then # inside testbed.sh, with tmp exported; in
         "$(hf $runs "smbclient -g -U $SMB_USER -L $SMB_SERVER" --warmup 2)" ms
     # The stand-in for mount.cifs takes no environment beyond PATH and PASSWD, which the helper passes; as
     # root the window hands mount its own, so both root rows run mount through a wrapper that drops the rest.
+    # The test bed's exported shell functions are no variables: they go by unset -f.
     mkdir -p "$tmp/clean" && printf '%s\n' '#!/bin/bash' 'for v in $(compgen -e); do' \
-        '[[ $v = PATH || $v = PASSWD ]] || unset "$v"; done; exec /bin/mount "$@"' >"$tmp/clean/mount"
+        '[[ $v = PATH || $v = PASSWD ]] || unset "$v"; done; for f in $(compgen -A function); do unset -f "$f"; done' \
+        'exec /bin/mount "$@"' >"$tmp/clean/mount"
     chmod +x "$tmp/clean/mount"
     # Mount points as a user picks them: /mnt/NAME, root's for root, the user's own for the helper.
     dir=/mnt/bench-bare && mkdir -p "$dir" /mnt/bench-root && install -d -o "$SMB_USER" -g "$TESTBED_GID" /mnt/bench

@@ -164,7 +164,8 @@ QString userNameProblem(const QString& user)
 
 QString cleanMountPoint(const QString& cell)
 {
-    return QDir::isAbsolutePath(cell) ? QDir::cleanPath(cell) : cell;
+    // A leading slash is an absolute path; only other texts need QDir's slower test.
+    return cell.startsWith(QLatin1Char('/')) || QDir::isAbsolutePath(cell) ? QDir::cleanPath(cell) : cell;
 }
 
 QString mountPointProblem(const QString& cleaned)

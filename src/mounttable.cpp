@@ -74,14 +74,23 @@ template <class Test> bool MountListing::anyLineAt(const QString& mountPoint, Te
     return std::any_of(searched.begin(), searched.end(), test);
 }
 
+bool MountListing::mayShowAt(const QString& mountPoint) const
+{
+    return !searched.isEmpty() || byMountPoint.contains(QStringView(mountPoint));
+}
+
 bool MountListing::showsShare(const QString& share, const QString& mountPoint, qint64 uid) const
 {
+    if (!mayShowAt(mountPoint))
+        return false;
     const QString needle = "/" + mountSearchText(share, mountPoint) + " type ";
     return anyLineAt(mountPoint, [&](QStringView line) { return line.contains(needle) && mountedFor(line, uid); });
 }
 
 bool MountListing::showsAnyShareAt(const QString& mountPoint, qint64 uid) const
 {
+    if (!mayShowAt(mountPoint))
+        return false;
     const QString needle = " on " + mountPoint + " type ";
     return anyLineAt(mountPoint, [&](QStringView line) {
         return line.startsWith(QLatin1String("//")) && line.contains(needle) && mountedFor(line, uid);

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <type_traits>
+
 // The text a mount listing line carries for a share mounted at a mount point:
 // share name, " on ", mount point.
 QString mountSearchText(const QString& share, const QString& mountPoint);
@@ -40,12 +42,26 @@ public:
     // a place holding shares of others alone is OtherUser; without one, every
     // mount counts and OtherUser never comes.
     RowMount recordIn(QStringList& mountedDirs, const QString& share, const QString& mountPoint, qint64 uid = -1) const;
+    // The same with the share's name from shareName(), asked for only where a share may be mounted at
+    // mountPoint: a big table is mostly rows with nothing mounted, and each is judged by one look-up.
+    template <class ShareName>
+    requires std::is_invocable_v<ShareName> RowMount recordIn(QStringList& mountedDirs, ShareName shareName,
+                                                              const QString& mountPoint, qint64 uid = -1)
+    const
+    {
+        if (mayShowAt(mountPoint))
+            return recordIn(mountedDirs, QString(shareName()), mountPoint, uid);
+        mountedDirs.removeOne(mountPoint);
+        return RowMount::NotMounted;
+    }
 
 private:
     // Whether test holds for a line that may read "... on <mountPoint> type ...".
     // Those lines are looked up, not searched, so that testing every row of a big
     // table against a long listing costs one look-up per row.
     template <class Test> bool anyLineAt(const QString& mountPoint, Test test) const;
+    // Whether any line may read "... on <mountPoint> type ...": where none does, nothing is searched for.
+    bool mayShowAt(const QString& mountPoint) const;
 
     QString text;
     // Each line under every text that stands between one of its " on " and a

@@ -116,6 +116,9 @@ private:
     void showRowState(QPushButton* button, int row, RowMount state);
     void keepRow(int row, bool keep);
     void releaseRowButtons();
+    // The state each row's button shows, kept beside the buttons: the state test of a big table compares with
+    // these, and touches only the rows whose state changes.
+    QList<RowMount> rowStates;
     void endTouch(const QString& dir);
 
     // The servers found on the network, in the chooser after the lines of server.conf.

@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -78,6 +79,9 @@ bool sharedeck::startMountListing()
 void sharedeck::checkMountedBeendet()
 {
     popWaitCursor();
+    // A new table's rows are painted from here on, with their first state. Before its buttons are placed: turning
+    // updates on marks every widget in the view for repainting, and those out of sight cost as much as in sight.
+    tableWidget->setUpdatesEnabled(true);
     const auto next = qScopeGuard([this] {
         if (std::exchange(testAgain, false))
             checkMounted();
@@ -92,33 +96,40 @@ void sharedeck::checkMountedBeendet()
     }
     const MountListing listing(QString::fromLocal8Bit(checkMountedProc.output()));
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
-    const QList<QPushButton*> buttons = rowButtons(tableWidget);
     // As a normal user only the user's own mounts count; root's count for root, and everyone's.
     const qint64 uid = systemPaths().asRoot ? qint64(-1) : qint64(systemPaths().uid);
-    QList<RowMount> states; // the first ones of a new table, whose buttons come with them
+    // A new table's buttons come with its rows' first state.
+    const bool newTable = rows > 0 && !tableWidget->cellWidget(0, 0);
+    const std::unique_ptr<QTableWidgetItem> green(statusItem(greenIcon)), red(statusItem(redIcon));
+    QList<RowMount> states;
+    if (newTable)
+        states.reserve(rows);
     for (int row = 0; row < rows; ++row) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
-        QPushButton* button = buttons.value(row);
-        if (!shareItem || !mountPointItem || (!buttons.isEmpty() && !button)) {
+        if (!shareItem || !mountPointItem) {
             states.append(RowMount::Unknown);
             continue;
         }
-        const RowMount state =
-            listing.recordIn(mountedDirs, shareItem->text(), cleanMountPoint(mountPointItem->text()), uid);
-        states.append(state);
+        const RowMount state = listing.recordIn(
+            mountedDirs, [shareItem] { return shareItem->text(); }, cleanMountPoint(mountPointItem->text()), uid);
         keepRow(row, state == RowMount::Mounted);
-        // A row whose state stays is left alone: nothing of it is repainted.
-        const QTableWidgetItem* status = tableWidget->item(row, 4);
-        if (button && status && status->data(Qt::UserRole).toInt() == int(state))
+        QPushButton* button = nullptr;
+        if (newTable) {
+            states.append(state);
+        } else if (rowStates.value(row) == state) {
+            continue; // a row whose state stays is left alone: nothing of it is repainted
+        } else if (!(button = qobject_cast<QPushButton*>(tableWidget->cellWidget(row, 0)))) {
             continue;
-        QTableWidgetItem* shown = statusItem(state == RowMount::Mounted ? greenIcon : redIcon);
-        shown->setData(Qt::UserRole, int(state));
-        tableWidget->setItem(row, 4, shown);
-        if (button)
+        }
+        tableWidget->setItem(row, 4, (state == RowMount::Mounted ? green : red)->clone());
+        if (button) {
             showRowState(button, row, state);
+            rowStates[row] = state;
+        }
     }
-    placeRowButtons(states);
+    if (newTable)
+        placeRowButtons(states);
     for (const auto& [share, mountPoint] : std::as_const(judging))
         listing.recordIn(mountedDirs, share, mountPoint, uid);
     judging.clear();
@@ -230,9 +241,8 @@ void sharedeck::cellEdited(QTableWidgetItem* item)
     }
     // Another place than the one another user's share took: the press finds out.
     auto* button = qobject_cast<QPushButton*>(tableWidget->cellWidget(item->row(), 0));
-    QTableWidgetItem* status = tableWidget->item(item->row(), 4);
-    if (button && status && status->data(Qt::UserRole).toInt() == int(RowMount::OtherUser)) {
-        status->setData(Qt::UserRole, int(RowMount::Unknown));
+    if (button && rowStates.value(item->row()) == RowMount::OtherUser) {
+        rowStates[item->row()] = RowMount::NotMounted;
         showRowState(button, item->row(), RowMount::NotMounted);
     }
 }

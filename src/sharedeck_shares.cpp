@@ -206,26 +206,46 @@ void sharedeck::create_Sharelist()
     // The row buttons come with the rows' first state (checkMountedBeendet), or without one when mount
     // cannot run.
     checkMounted();
-    if (!checkMountedProc.isRunning())
+    if (!checkMountedProc.isRunning()) {
         placeRowButtons({});
+        return;
+    }
+    // The mount listing brings the first state within milliseconds: the rows are shown with it and their
+    // buttons, not painted once without them before. Should the listing take longer, they show meanwhile.
+    tableWidget->setUpdatesEnabled(false);
+    QTimer::singleShot(100, tableWidget, [this] { tableWidget->setUpdatesEnabled(true); });
 }
 
 // The view shows the button of every row, also of those scrolled out of sight, and Qt repaints a shown button
 // whose text changes with a search through all its siblings: the buttons get their first text before they are
-// shown, or a table's first state would take time growing with the square of its rows.
+// shown, or a table's first state would take time growing with the square of its rows. So it goes for every
+// button standing where the view is to be repainted: each one is put in its cell before it is shown, and only
+// the few rows in sight are repainted. Each button shown asks the view for a new layout through the event queue,
+// and Qt searches the queue for an earlier request to merge it with, from its head: one is put there before the
+// buttons are made (every new widget is sent a polish request through the queue, and those come behind it), and
+// the buttons are polished while still hidden, so that a polish request makes no layout request of its own.
 void sharedeck::placeRowButtons(const QList<RowMount>& states)
 {
     const int rows = tableWidget->columnCount() == 5 ? tableWidget->rowCount() : 0;
     if (rows == 0 || !rowButtons(tableWidget).isEmpty())
         return;
+    QCoreApplication::postEvent(tableWidget->viewport(), new QEvent(QEvent::LayoutRequest));
+    QList<QPushButton*> buttons;
+    buttons.reserve(rows);
     for (int row = 0; row < rows; ++row) {
-        auto* button = new QPushButton;
+        auto* button = new QPushButton(tableWidget->viewport());
         button->setObjectName(QStringLiteral("mountButton%1").arg(row));
         showRowState(button, row, states.value(row, RowMount::Unknown));
         connect(button, &QPushButton::clicked, signalMapper, qOverload<>(&QSignalMapper::map));
         signalMapper->setMapping(button, row);
-        tableWidget->setCellWidget(row, 0, button);
+        button->setGeometry(tableWidget->visualRect(tableWidget->model()->index(row, 0)));
+        buttons.append(button);
     }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
+    for (int row = 0; row < rows; ++row)
+        tableWidget->setCellWidget(row, 0, buttons[row]);
+    rowStates = states;
+    rowStates.resize(rows);
     connect(signalMapper, &QSignalMapper::mappedInt, this, &sharedeck::mountButtonClicked, Qt::UniqueConnection);
 }
 
@@ -251,4 +271,5 @@ void sharedeck::releaseRowButtons()
 {
     for (QPushButton* button : rowButtons(tableWidget))
         button->disconnect(signalMapper);
+    rowStates.clear();
 }
