@@ -132,7 +132,7 @@ if [ -n "${TESTBED_KERBEROS:-}" ]; then
     echo "e2e: Kerberos: $SMB_USER with a ticket, no password: list, mount, write, keep-alive, unmount; expired; none"
     echo $KRB_SERVER >>/usr/lib/sharedeck/server.conf && mnt=/mnt/krb && krb() { runuser -u "$SMB_USER" -- "$@"; }
     ticket() { printf '%s\n' "$KRB_PASSWORD" | krb kinit "$@" "$KRB_USER" >/dev/null; }
-    load() { until_ok "the domain controller to list its shares" krb_lists && xdotool key shift+Tab shift+Tab shift+Tab Down Down &&
+    load() { bound=${TESTBED_BOUND:-300} until_ok "the domain controller to list its shares" krb_lists && xdotool key shift+Tab shift+Tab shift+Tab Down Down &&
         click 335 32 && until_ok "the table" status -1 2; }
     t0=$SECONDS && ticket && start "" "" && load && click 54 154 && answer "sharedeck: fehlendes mount-Verzeichnis"
     until_ok "krb mounted" eval 'o=,$(findmnt -n -o OPTIONS -M $mnt), && [[ $o == *,sec=krb5,* && $o == *,cruid=4711,* ]] && status 1 2'
@@ -224,7 +224,7 @@ if [ -n "${TESTBED_LAN:-}" ]; then
     export SHAREDECK_NO_DISCOVERY=1
 fi
 echo "e2e: $SMB_USER as \"$SMB_NAME\": list, mount through pkexec, unmount, mount, Escape, server gone and back, close and unmount all"
-start && until_ok "smbd to list its shares" lists "$SMB_SERVER" -N && xdotool key Return && until_ok "the share table" status -1
+start && bound=${TESTBED_BOUND:-300} until_ok "smbd to list its shares" lists "$SMB_SERVER" -N && xdotool key Return && until_ok "the share table" status -1
 cp shot.png "$shots/window-table.png"
 click 54 94 && answer "sharedeck: fehlendes mount-Verzeichnis"
 until_ok "public mounted" mounted && cp shot.png "$shots/window-shares.png"
