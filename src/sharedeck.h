@@ -110,8 +110,7 @@ private:
     bool startRowCommand(const Command& command, const QString& share, const QString& mountPoint, int row,
                          const QString& options = {});
     bool startMountListing();
-    // Puts a button into every row of a new share table, with the row's action ("mount", "umount"; empty:
-    // not known) as its text.
+    // Puts a button into every row of a new share table, showing the row's first state (none given: not known).
     void placeRowButtons(const QList<RowMount>& states);
     void showRowState(QPushButton* button, int row, RowMount state);
     void keepRow(int row, bool keep);

@@ -46,6 +46,13 @@ inline qint64 residentBytes()
     return readFile("/proc/self/statm").section(' ', 1, 1).toLongLong() * ::sysconf(_SC_PAGESIZE);
 }
 
+// The English interface while it lives, with the catalogue the program loads for an English user.
+struct English {
+    explicit English(bool on) { QVERIFY(!on || (catalogue.load(":/i18n/sharedeck_en.qm") && QCoreApplication::installTranslator(&catalogue))); }
+    ~English() { QCoreApplication::removeTranslator(&catalogue); }
+    QTranslator catalogue;
+};
+
 // Notes every box as it opens ("title | text") and answers the topmost one
 // with the given buttons in turn (Escape once they are used up, Enter for a button it lacks), one timer
 // tick after it was first seen, so queued calls that open further boxes run first.

@@ -32,13 +32,6 @@ const QByteArray mounts =
     "&& exit 0; [[ $a = //* ]] && s=$a; done";
 const QByteArray hangs = "sleep 600 & echo $! >child; wait";
 
-// The English interface while it lives, with the catalogue the program loads for an English user.
-struct English {
-    explicit English(bool on) { QVERIFY(!on || (catalogue.load(":/i18n/sharedeck_en.qm") && QCoreApplication::installTranslator(&catalogue))); }
-    ~English() { QCoreApplication::removeTranslator(&catalogue); }
-    QTranslator catalogue;
-};
-
 // A text as expected: exact, or around one "*" that stands for anything.
 bool matches(const QString& seen, const QString& expected)
 {

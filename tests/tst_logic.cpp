@@ -7,8 +7,6 @@
 #include "support.h"
 #include "translation.h"
 
-#include <QTranslator>
-
 class LogicTest : public QObject
 {
     Q_OBJECT
@@ -162,8 +160,6 @@ private slots:
             return r;
         };
         QTest::newRow("interface language") << english({{"en-US", "en-Latn-US", "en"}, {"en-GB", "en-Latn-GB"}, {"fr-FR", "en"}, {"EN_us"}, {"C"}, {}, {"de-DE", "de"}, {"de", "en"}, {"fr-FR"}, {"eng"}}) << "1111000000";
-        QTranslator catalogue;
-        const bool loaded = catalogue.load(":/i18n/sharedeck_en.qm") && QCoreApplication::installTranslator(&catalogue);
         const QStringList helperLines = {
             "sharedeck-mount: /mnt/a %2 b lässt sich nicht anlegen: Permission denied",
             "sharedeck-mount: /run/sharedeck/mounts lässt sich nicht schreiben: No space left on device; die Freigabe wurde wieder ausgehängt",
@@ -171,14 +167,16 @@ private slots:
             "sharedeck-mount: /mnt/x gehört dem Benutzer bob: bitte wählen Sie in der Tabelle einen anderen Einhängepunkt",
             "sharedeck-mount: Noch nicht bekannt", "mount error(13): Permission denied"};
         QStringList shownLines;
-        for (const QString& line : helperLines)
-            shownLines << helperLineShown(line);
-        QCoreApplication::removeTranslator(&catalogue);
-        QTest::newRow("the helper's lines in English") << QString::number(loaded) + shownLines.join('\n') << "1sharedeck-mount: /mnt/a %2 b cannot be created: Permission denied\n"
-                                                                                                             "sharedeck-mount: /run/sharedeck/mounts cannot be written: No space left on device; the share was unmounted again\n"
-                                                                                                             "sharedeck-mount: uid= and gid= may only name your own id (uid=4711, gid=4700)\n"
-                                                                                                             "sharedeck-mount: /mnt/x belongs to the user bob: please choose another mount point in the table\n"
-                                                                                                             "sharedeck-mount: Noch nicht bekannt\nmount error(13): Permission denied";
+        {
+            English english(true);
+            for (const QString& line : helperLines)
+                shownLines << helperLineShown(line);
+        }
+        QTest::newRow("the helper's lines in English") << shownLines.join('\n') << "sharedeck-mount: /mnt/a %2 b cannot be created: Permission denied\n"
+                                                                                   "sharedeck-mount: /run/sharedeck/mounts cannot be written: No space left on device; the share was unmounted again\n"
+                                                                                   "sharedeck-mount: uid= and gid= may only name your own id (uid=4711, gid=4700)\n"
+                                                                                   "sharedeck-mount: /mnt/x belongs to the user bob: please choose another mount point in the table\n"
+                                                                                   "sharedeck-mount: Noch nicht bekannt\nmount error(13): Permission denied";
         QTest::newRow("the helper's lines in German, as written") << helperOutputShown(helperLines.join('\n')) << helperLines.join('\n');
         QTest::newRow("bounded buffer") << QString::fromLatin1(bounded + QByteArray::number(whole)) << "abcd0";
     }
