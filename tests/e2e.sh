@@ -4,6 +4,11 @@
 set -euo pipefail
 fail() {
     echo "e2e: FAIL: $*" >&2 && tail -n 40 "${log:-/dev/null}" >&2
+    # A window that did not end: what its processes wait in, and where its threads are.
+    if [ -n "${app:-}" ] && kill -0 "$app" 2>/dev/null; then
+        ps -e -o pid,ppid,stat,wchan:30,etime,args --forest >&2 || true
+        for p in $(pgrep -x sharedeck); do ! command -v gdb >/dev/null || timeout 30 gdb -batch -p "$p" -ex 'thread apply all bt' 2>&1 | grep -E '^(Thread|#)' >&2; done
+    fi
     [ -z "${main:-}" ] || shoot "$shots/e2e-failure.png"; exit 1
 }
 skip() { [ "${CI:-}" = true ] && fail "$1 (required in CI)"; echo "SKIP: e2e: $1" >&2 && exit 77; }
@@ -58,10 +63,11 @@ export DISPLAY=:$(head -n1 display) && printf '%s\n127.0.0.2 \n' $server >/usr/l
 # A server that takes the connection and never answers (as smbd stopped, or a VPN gone).
 /usr/bin/python3 -c 'import socket; s = socket.create_server(("127.0.0.2", 445)); held = [s.accept() for _ in iter(int, 1)]' &
 
-# close: no window manager, so send the message of the title bar's close button.
+# close: no window manager, so send the message of the title bar's close button. Synced, not only flushed: an X
+# server that sees the sender hang up before it read the request drops it, and the window never hears of it.
 close() { /usr/bin/python3 -c 'import sys; from Xlib import display, protocol; d = display.Display(); a = d.intern_atom
 w = d.create_resource_object("window", int(sys.argv[1])); w.send_event(protocol.event.ClientMessage(
-    window=w, client_type=a("WM_PROTOCOLS"), data=(32, [a("WM_DELETE_WINDOW"), 0, 0, 0, 0]))); d.flush()' "$main"; }
+    window=w, client_type=a("WM_PROTOCOLS"), data=(32, [a("WM_DELETE_WINDOW"), 0, 0, 0, 0]))); d.sync()' "$main"; }
 findwin() { win=$(timeout 10 xdotool search --onlyvisible --name "^$1\$" | head -n1) && [ -n "$win" ]; }
 gone() { ! findwin "$1"; }
 # answer TITLE [KEY]: Return (or KEY) in that box, then waits until it is gone (a modal box swallows a close).
@@ -177,8 +183,10 @@ signal.signal(signal.SIGTERM, lambda *_: stop.append(1))
 while not stop:
     for p in filter(str.isdigit, os.listdir("/proc")):
         try:
-            comm = open("/proc/%s/comm" % p).read().strip()
-            seen.update("%s of %s" % (w, comm) for w in ("cmdline", "environ") if any(pw in open("/proc/%s/%s" % (p, w), "rb").read() for pw in pws))
+            found = [w for w in ("cmdline", "environ") if any(pw in open("/proc/%s/%s" % (p, w), "rb").read() for pw in pws)]
+            # Named after it was read, by the program it runs: a child of the window caught in its exec already has
+            # the environment of the new program while its name is still that of the window, never the reverse.
+            seen.update("%s of %s" % (w, os.path.basename(os.readlink("/proc/%s/exe" % p))) for w in found)
         except OSError: pass
 print(" ".join(sorted(seen)) or "nowhere")' >secrets-seen & local probe=$!
     secret "$pw1" && start "$SMB_NAME" "" && typepw "$pw1" && click 700 42 && click 335 32 && until_ok "the table, box checked" status -1
