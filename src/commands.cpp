@@ -18,7 +18,7 @@ namespace {
 Command withPassword(Command command, const QString& password)
 {
     // smbclient and mount.cifs both read the password from PASSWD.
-    command.environment.insert(QStringLiteral("PASSWD"), password);
+    ownEnvironment(command).insert(QStringLiteral("PASSWD"), password);
     return command;
 }
 
@@ -28,6 +28,13 @@ QString helperPath()
 }
 
 } // namespace
+
+QProcessEnvironment& ownEnvironment(Command& command)
+{
+    if (command.environment.inheritsFromParent())
+        command.environment = QProcessEnvironment::systemEnvironment();
+    return command.environment;
+}
 
 Command shareListCommand(const QString& server, const QString& user, const QString& password)
 {
@@ -47,7 +54,7 @@ Command ticketCacheCommand()
 Command kerberosShareListCommand(const QString& server)
 {
     Command command{QStringLiteral("smbclient"), {"-g", "-L", server, "--use-kerberos=required", "-N"}};
-    command.environment.remove(QStringLiteral("PASSWD"));
+    ownEnvironment(command).remove(QStringLiteral("PASSWD"));
     return command;
 }
 

@@ -11,13 +11,19 @@ inline const QString markerFileSuffix = QStringLiteral("/Server_Alive.txt");
 // One child process to run: a bare program name looked up on PATH, its
 // arguments (never through a shell), its environment and what it reads on
 // standard input. Secrets travel in the environment or on standard input
-// only, because every local user can read a process's arguments.
+// only, because every local user can read a process's arguments. The
+// environment is the window's own, handed on as it stands (no copy to make
+// for each start) until ownEnvironment() makes it one to change.
 struct Command {
     QString program;
     QStringList arguments;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = QProcessEnvironment(QProcessEnvironment::InheritFromParent);
     QByteArray input = {};
 };
+
+// The command's environment to change, starting from the window's own: one that is only inherited holds no
+// variables, and a variable put into it would be all that the command gets.
+QProcessEnvironment& ownEnvironment(Command& command);
 
 // A row's mount as the user asked for it. The mount point is already cleaned.
 struct MountRequest {

@@ -55,6 +55,15 @@ public:
         return RowMount::NotMounted;
     }
 
+    // Calls place(text) for every text that a line is looked up under (a text may come more than once). When
+    // every line is looked up so (none is searched), nothing can be mounted at any other place.
+    template <class Place> bool forEachPlace(Place place) const
+    {
+        for (auto key = byMountPoint.keyBegin(); key != byMountPoint.keyEnd(); ++key)
+            place(*key);
+        return searched.isEmpty();
+    }
+
 private:
     // Whether test holds for a line that may read "... on <mountPoint> type ...".
     // Those lines are looked up, not searched, so that testing every row of a big

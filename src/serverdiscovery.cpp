@@ -76,7 +76,7 @@ bool ServerDiscovery::start(const QString& program, const QStringList& arguments
     c->deadline.setSingleShot(true);
     connect(&c->deadline, &QTimer::timeout, this, [c] { stopCommand(c->process); });
     Command command{program, arguments};
-    command.environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    ownEnvironment(command).insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     children.push_back(std::move(child));
     startCommand(c->process, command);
     c->deadline.start(boundMs);

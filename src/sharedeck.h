@@ -118,6 +118,12 @@ private:
     // The state each row's button shows, kept beside the buttons: the state test of a big table compares with
     // these, and touches only the rows whose state changes.
     QList<RowMount> rowStates;
+    // Each row's mount point (cleaned), learnt by a state test that looked at every row. While no mount point
+    // cell, no row and no row's keeping has changed since, a state test looks only at the rows the listing can
+    // touch: those at its places and those not plainly unmounted.
+    QMultiHash<QString, int> rowsAt;
+    bool rowPlacesKnown = false;
+    QList<int> rowsToJudge(const MountListing& listing) const;
     void endTouch(const QString& dir);
 
     // The servers found on the network, in the chooser after the lines of server.conf.

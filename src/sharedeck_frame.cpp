@@ -63,6 +63,23 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
     // Enter in the table ends an edit; "Load Shares" would rebuild the table and lose it.
     keepEnterInside(tableWidget);
     connect(tableWidget, &QTableWidget::itemChanged, this, &sharedeck::cellEdited);
+    // What the state test knows of the rows' mount points goes with any change to a mount point's text or to
+    // the rows (a new table, the Info view, a sort).
+    const QAbstractItemModel* model = tableWidget->model();
+    const auto forget = [this] { rowPlacesKnown = false; };
+    connect(model, &QAbstractItemModel::rowsInserted, this, forget);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, forget);
+    connect(model, &QAbstractItemModel::rowsMoved, this, forget);
+    connect(model, &QAbstractItemModel::columnsInserted, this, forget);
+    connect(model, &QAbstractItemModel::columnsRemoved, this, forget);
+    connect(model, &QAbstractItemModel::modelReset, this, forget);
+    connect(model, &QAbstractItemModel::layoutChanged, this, forget);
+    connect(model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& from, const QModelIndex& to, const QList<int>& roles) {
+                if (from.column() <= 2 && to.column() >= 2 &&
+                    (roles.isEmpty() || roles.contains(Qt::DisplayRole) || roles.contains(Qt::EditRole)))
+                    rowPlacesKnown = false;
+            });
     connect(&smbclientProc, &RunningCommand::ended, this, &sharedeck::smbclientProcBeendet);
     connect(&mountProc, &RunningCommand::ended, this, &sharedeck::mountProcBeendet);
     connect(&checkMountedProc, &RunningCommand::ended, this, &sharedeck::checkMountedBeendet);

@@ -17,9 +17,11 @@
 #include <QScopeGuard>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <numeric>
 #include <sys/stat.h>
 
 namespace {
@@ -104,15 +106,24 @@ void sharedeck::checkMountedBeendet()
     QList<RowMount> states;
     if (newTable)
         states.reserve(rows);
-    for (int row = 0; row < rows; ++row) {
+    // Every row, or those the listing can touch: any other is plainly not mounted and stays so.
+    const bool everyRow = newTable || !rowPlacesKnown;
+    const QList<int> some = everyRow ? QList<int>() : rowsToJudge(listing);
+    if (everyRow)
+        rowsAt.clear();
+    for (qsizetype at = 0, count = everyRow ? rows : some.size(); at < count; ++at) {
+        const int row = everyRow ? int(at) : some[at];
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
         if (!shareItem || !mountPointItem) {
             states.append(RowMount::Unknown);
             continue;
         }
+        const QString mountPoint = cleanMountPoint(mountPointItem->text());
+        if (everyRow)
+            rowsAt.insert(mountPoint, row);
         const RowMount state = listing.recordIn(
-            mountedDirs, [shareItem] { return shareItem->text(); }, cleanMountPoint(mountPointItem->text()), uid);
+            mountedDirs, [shareItem] { return shareItem->text(); }, mountPoint, uid);
         keepRow(row, state == RowMount::Mounted);
         QPushButton* button = nullptr;
         if (newTable) {
@@ -128,6 +139,8 @@ void sharedeck::checkMountedBeendet()
             rowStates[row] = state;
         }
     }
+    // What a look at every row learnt holds, though rows were kept or let go meanwhile.
+    rowPlacesKnown |= everyRow && rows > 0;
     if (newTable)
         placeRowButtons(states);
     for (const auto& [share, mountPoint] : std::as_const(judging))
@@ -216,12 +229,31 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
 // The share and mount point of a row whose share is mounted (or being mounted) stay as they were: its unmount and
 // the mount listing look there, so the share never drops out of the table. Changed anyway (an edit begun before),
 // they go back at once; the tooltip says why the cells do not open.
+QList<int> sharedeck::rowsToJudge(const MountListing& listing) const
+{
+    QList<int> rows;
+    if (!listing.forEachPlace([&](QStringView place) { rows += rowsAt.values(place.toString()); })) {
+        // A line that can only be searched may show a share anywhere.
+        rows.resize(rowStates.size());
+        std::iota(rows.begin(), rows.end(), 0);
+        return rows;
+    }
+    for (int row = 0; row < rowStates.size(); ++row) {
+        if (rowStates[row] != RowMount::NotMounted)
+            rows.append(row);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 void sharedeck::keepRow(int row, bool keep)
 {
     for (int column : {1, 2}) {
         QTableWidgetItem* item = tableWidget->item(row, column);
         if (!item || item->data(keptRole).isValid() == keep)
             continue;
+        rowPlacesKnown = false; // a row kept or let go is judged by the next look at every row
         item->setData(keptRole, keep ? QVariant(item->text()) : QVariant());
         item->setFlags(keep ? item->flags() & ~Qt::ItemIsEditable : item->flags() | Qt::ItemIsEditable);
         item->setToolTip(keep ? tr("Die Freigabe ist hier eingehängt: Freigabename und Mountpoint lassen sich erst "
