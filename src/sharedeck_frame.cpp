@@ -91,6 +91,9 @@ sharedeck::sharedeck(QWidget* parent) : QDialog(parent)
 
 sharedeck::~sharedeck()
 {
+    // The table and its model go with the window's widgets, after this: what the model reports meanwhile must
+    // not reach a window that is no longer one.
+    disconnect(tableWidget->model(), nullptr, this, nullptr);
     // A command still running is stopped without reporting its end: its wait cursor goes now.
     for (const RunningCommand* command : {&smbclientProc, &mountProc, &checkMountedProc}) {
         if (command->isRunning())
