@@ -123,7 +123,7 @@ private:
     // touch: those at its places and those not plainly unmounted.
     QMultiHash<QString, int> rowsAt;
     bool rowPlacesKnown = false;
-    QList<int> rowsToJudge(const MountListing& listing) const;
+    QList<int> rowsToJudge(const MountListing& listing, int rows, bool everyRow) const;
     void endTouch(const QString& dir);
 
     // The servers found on the network, in the chooser after the lines of server.conf.

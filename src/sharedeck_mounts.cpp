@@ -108,11 +108,9 @@ void sharedeck::checkMountedBeendet()
         states.reserve(rows);
     // Every row, or those the listing can touch: any other is plainly not mounted and stays so.
     const bool everyRow = newTable || !rowPlacesKnown;
-    const QList<int> some = everyRow ? QList<int>() : rowsToJudge(listing);
     if (everyRow)
         rowsAt.clear();
-    for (qsizetype at = 0, count = everyRow ? rows : some.size(); at < count; ++at) {
-        const int row = everyRow ? int(at) : some[at];
+    for (const int row : rowsToJudge(listing, rows, everyRow)) {
         const QTableWidgetItem* shareItem = tableWidget->item(row, 1);
         const QTableWidgetItem* mountPointItem = tableWidget->item(row, 2);
         if (!shareItem || !mountPointItem) {
@@ -226,27 +224,29 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
                        usesKerberos(request.options.toStdString()) ? QString() : request.password);
 }
 
+// The rows a state test judges, in order: every row, or those the listing can touch (the rows at its places and
+// those not plainly unmounted), when the rows were learnt and every line of the listing is looked up by its place.
+QList<int> sharedeck::rowsToJudge(const MountListing& listing, int rows, bool everyRow) const
+{
+    QList<int> judged;
+    if (!everyRow && listing.forEachPlace([&](QStringView place) { judged += rowsAt.values(place.toString()); })) {
+        for (int row = 0; row < rowStates.size(); ++row) {
+            if (rowStates[row] != RowMount::NotMounted)
+                judged.append(row);
+        }
+        std::sort(judged.begin(), judged.end());
+        judged.erase(std::unique(judged.begin(), judged.end()), judged.end());
+        return judged;
+    }
+    // Rows not learnt yet, or a line that can only be searched, which may show a share anywhere: every row.
+    judged.resize(rows);
+    std::iota(judged.begin(), judged.end(), 0);
+    return judged;
+}
+
 // The share and mount point of a row whose share is mounted (or being mounted) stay as they were: its unmount and
 // the mount listing look there, so the share never drops out of the table. Changed anyway (an edit begun before),
 // they go back at once; the tooltip says why the cells do not open.
-QList<int> sharedeck::rowsToJudge(const MountListing& listing) const
-{
-    QList<int> rows;
-    if (!listing.forEachPlace([&](QStringView place) { rows += rowsAt.values(place.toString()); })) {
-        // A line that can only be searched may show a share anywhere.
-        rows.resize(rowStates.size());
-        std::iota(rows.begin(), rows.end(), 0);
-        return rows;
-    }
-    for (int row = 0; row < rowStates.size(); ++row) {
-        if (rowStates[row] != RowMount::NotMounted)
-            rows.append(row);
-    }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-    return rows;
-}
-
 void sharedeck::keepRow(int row, bool keep)
 {
     for (int column : {1, 2}) {
