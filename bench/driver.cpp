@@ -1,7 +1,11 @@
 // Timing driver of bench/run.sh. Drives the dialog as the tests do and prints
 // the median wall time in milliseconds of RUNS runs of one scenario:
 //   sharedeck_bench load RUNS [ROWS]  "Load Shares" until the table is built and painted (of ROWS rows)
-//   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built, until it ended
+//   sharedeck_bench tables RUNS ROWS  the same with mount, without it (PATH its first directory alone, the
+//                                     stand-in smbclient's) and a bare mount, in turns: the three medians
+//   sharedeck_bench check RUNS        checkMounted over the table "Load Shares" built, until it ended, in
+//                                     turns with a bare mount and with mount through the window's runner
+//                                     alone: prints the three medians in that order
 //   sharedeck_bench press RUNS [DIR]  inside tests/testbed.sh: the first row's button, mounting at DIR, until
 //                                     it reads "umount"; as a normal user through pkexec and the helper
 //                                     installed at $TESTBED_HELPER, as root directly
@@ -9,6 +13,7 @@
 // runs the mount PATH holds; without one the table is built, but no row's
 // mount state is tested. Commands get the program's own time bound.
 #include "dialogsupport.h"
+#include "runningcommand.h"
 #include "support.h"
 
 #include <QElapsedTimer>
@@ -17,7 +22,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -47,19 +59,78 @@ template <class Done> void waitFor(Done done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
+double timed(const std::function<void()>& run)
+{
+    QElapsedTimer clock;
+    clock.start();
+    run();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> ms)
+{
+    std::sort(ms.begin(), ms.end());
+    return (ms[(ms.size() - 1) / 2] + ms[ms.size() / 2]) / 2;
+}
+
 // Median of the timed run() calls, each after an untimed prepare().
 template <class Prepare, class Run> double median(int runs, Prepare prepare, Run run)
 {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         prepare();
-        QElapsedTimer clock;
-        clock.start();
-        run();
-        ms.push_back(clock.nsecsElapsed() / 1e6);
+        ms.push_back(timed(run));
     }
-    std::sort(ms.begin(), ms.end());
-    return (ms[(ms.size() - 1) / 2] + ms[ms.size() / 2]) / 2;
+    return median(ms);
+}
+
+// One way of timing in a series taken in turns with others.
+struct Turn {
+    std::function<void()> prepare, run;
+};
+
+// The median of each turn's RUNS timed runs, each after its untimed prepare(). This machine's speed drifts by
+// more than what is sought between them, so the turns alternate run by run, in an order that changes from run
+// to run.
+std::vector<double> inTurns(int runs, const std::vector<Turn>& turns)
+{
+    const size_t n = turns.size();
+    std::vector<std::vector<double>> ms(n);
+    for (int i = 0; i < runs; ++i) {
+        for (size_t k = 0; k < n; ++k) {
+            const Turn& turn = turns[(i + k) % n];
+            turn.prepare();
+            ms[(i + k) % n].push_back(timed(turn.run));
+        }
+    }
+    std::vector<double> medians;
+    for (const std::vector<double>& series : ms)
+        medians.push_back(median(series));
+    return medians;
+}
+
+void printAll(const std::vector<double>& medians)
+{
+    for (size_t i = 0; i < medians.size(); ++i)
+        std::printf(i + 1 < medians.size() ? "%.3f " : "%.3f\n", medians[i]);
+}
+
+// Runs mount without arguments as hyperfine -N does: spawned straight from this process, its output to
+// /dev/null, waited for. The state test's baseline, timed in turns with it.
+void bareMount()
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char name[] = "mount";
+    char* argv[] = {name, nullptr};
+    pid_t pid = 0;
+    int status = 0;
+    const int error = posix_spawnp(&pid, name, &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        fail("bare mount failed");
 }
 
 // Notes whether the view has painted the share table once it was whole: a button in every row, standing in its
@@ -131,15 +202,40 @@ int main(int argc, char* argv[])
     double ms = 0;
     if (mode == "load" && args.size() <= 3) {
         ms = median(runs, fresh, [&] { load(*f, args.value(2).toInt()); });
+    } else if (mode == "tables" && args.size() == 3) {
+        // The table with mount, the table without (PATH only the stand-in smbclient's directory, its first) and
+        // a bare mount, in turns.
+        const QByteArray path = qgetenv("PATH");
+        const QByteArray listDir = path.left(path.indexOf(':'));
+        const int rows = args.value(2).toInt();
+        const auto on = [&](const QByteArray& dirs, bool window) {
+            return [&, dirs, window] {
+                qputenv("PATH", dirs);
+                if (window)
+                    fresh();
+            };
+        };
+        const auto table = [&] { load(*f, rows); };
+        printAll(inTurns(runs, {{on(path, true), table}, {on(listDir, true), table}, {on(path, false), bareMount}}));
+        return 0;
     } else if (mode == "check" && args.size() == 2) {
         fresh();
         load(*f);
-        const auto keepTable = [] {};
         // The state test runs in the background under the wait cursor: it has ended when the cursor is gone.
-        ms = median(runs, keepTable, [&] {
+        const auto test = [&] {
             QMetaObject::invokeMethod(f->dialog.get(), "checkMounted");
             waitFor([] { return !QApplication::overrideCursor(); });
-        });
+        };
+        // What the window's runner costs alone: mount started and awaited as the window does it, with no window.
+        RunningCommand runner(maxListingBytes);
+        const auto throughRunner = [&] {
+            if (!runner.start(mountListCommand()))
+                fail("mount through the runner did not start");
+            runner.waitForEnd();
+        };
+        const auto nothing = [] {};
+        printAll(inTurns(runs, {{nothing, test}, {nothing, bareMount}, {nothing, throughRunner}}));
+        return 0;
     } else if (mode == "press" && args.size() <= 3 && qEnvironmentVariableIsSet("TESTBED_DIR")) {
         fresh();
         load(*f);

@@ -9,8 +9,10 @@
 # cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins hyperfine time, and for
 # the real-server rows samba smbclient cifs-utils iproute2 util-linux pkexec dbus.
 # Timing: the dialog's figures come from the own QElapsedTimer loop of
-# bench/driver.cpp, bare commands and start-up from hyperfine, peak memory
-# from /usr/bin/time -f %M. Builds into build-bench; no figure fails the run.
+# bench/driver.cpp, which also times the bare mount that the tables and the
+# state test are set against, in turns with them; the other bare commands and
+# start-up from hyperfine, peak memory from /usr/bin/time -f %M. Builds into
+# build-bench; no figure fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bench=$root/build-bench/bench
@@ -78,25 +80,20 @@ shares() { # shares N: makes a directory with that smbclient and names it
     chmod +x "$tmp/list$1/smbclient"
     echo "$tmp/list$1"
 }
-# One pass of the state test runs mount once, whatever the number of rows. This machine's speed drifts by more
-# than what is sought between the two, so the state test and its baseline take turns, round by round; each
-# figure is the median of its rounds.
-median() { sort -n | awk '/failed/ { bad = 1 } { v[NR] = $1 } END { if (bad || !NR) print "failed"; else printf "%.3f", (v[int((NR + 1) / 2)] + v[int(NR / 2) + 1]) / 2 }'; }
-for _ in $(seq 7); do
-    hf 30 mount -N --warmup 3 >>"$tmp/mount" && echo >>"$tmp/mount"
-    for n in 10 100 1000; do PATH=$(shares $n):$PATH drv check 30 >>"$tmp/check$n"; done
-done
-one_mount=$(median <"$tmp/mount")
+# This machine's speed drifts by more than what is sought between a figure and its baseline, so the driver
+# takes them in turns, run by run, and prints their medians: the table with mount, without it and a bare mount;
+# the state test, a bare mount and mount through the window's runner alone (no window). One pass of the state
+# test runs mount once, whatever the number of rows.
 for n in 1000 10000; do
-    runs=$((n > 1000 ? 3 : 5)) list=$(shares $n)
-    # PATH without mount: the table alone, no row's state tested.
-    alone=$(PATH=$list drv load $runs $n)
-    row "table of $n shares, real mount" "$(PATH=$list:$PATH drv load $runs $n)" "no-mount table + 1 bare mount" \
-        "$(plus "$alone" "$one_mount")" ms
-    row "table of $n shares, no mount" "$alone" "its stand-in smbclient alone" "$(hf $runs "$list/smbclient" -N)" ms
+    runs=40 list=$(shares $n)
+    read -r with alone bare < <(PATH=$list:$PATH drv tables $runs $n) || with=failed
+    row "table of $n shares, real mount" "$with" "no-mount table + 1 bare mount" "$(plus "${alone:-}" "${bare:-}")" ms
+    row "table of $n shares, no mount" "${alone:-failed}" "its stand-in smbclient alone" "$(hf $runs "$list/smbclient" -N)" ms
 done
 for n in 10 100 1000; do
-    row "state test over $n rows" "$(median <"$tmp/check$n")" "one bare mount run" "$one_mount" ms
+    read -r test bare alone < <(PATH=$(shares $n):$PATH drv check 200) || test=failed
+    row "state test over $n rows" "$test" "bare mount, timed in turns" "${bare:-failed}" ms
+    row "state test over $n rows" "$test" "mount through its runner alone" "${alone:-failed}" ms
 done
 
 # The form alone is this window's floor; the empty QDialog is Qt's.

@@ -1,15 +1,17 @@
 #include "mounttable.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace {
 
 const QLatin1String on(" on "), type(" type ");
 
-// Where a text occurs in a line, overlapping occurrences too.
-QList<qsizetype> positions(QStringView line, QLatin1String what)
+// Where a text occurs in a line, overlapping occurrences too. A line the kernel wrote holds each once.
+QVarLengthArray<qsizetype, 4> positions(QStringView line, QLatin1String what)
 {
-    QList<qsizetype> found;
+    QVarLengthArray<qsizetype, 4> found;
     for (qsizetype at = line.indexOf(what); at >= 0; at = line.indexOf(what, at + 1))
         found.append(at);
     return found;
@@ -41,9 +43,10 @@ QString mountSearchText(const QString& share, const QString& mountPoint)
 
 MountListing::MountListing(const QString& output) : text(output)
 {
-    for (QStringView line : QStringView(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        const QList<qsizetype> types = positions(line, type);
-        QList<QStringView> places;
+    byMountPoint.reserve(text.count(QLatin1Char('\n')) + 1);
+    for (QStringView line : QStringView(text).tokenize(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QVarLengthArray<qsizetype, 4> types = positions(line, type);
+        QVarLengthArray<QStringView, 4> places;
         bool many = false;
         for (qsizetype start : positions(line, on)) {
             for (qsizetype end : types) {

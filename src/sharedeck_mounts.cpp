@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <numeric>
 #include <sys/stat.h>
 
@@ -102,7 +101,6 @@ void sharedeck::checkMountedBeendet()
     const qint64 uid = systemPaths().asRoot ? qint64(-1) : qint64(systemPaths().uid);
     // A new table's buttons come with its rows' first state.
     const bool newTable = rows > 0 && !tableWidget->cellWidget(0, 0);
-    const std::unique_ptr<QTableWidgetItem> green(statusItem(greenIcon)), red(statusItem(redIcon));
     QList<RowMount> states;
     if (newTable)
         states.reserve(rows);
@@ -131,7 +129,7 @@ void sharedeck::checkMountedBeendet()
         } else if (!(button = qobject_cast<QPushButton*>(tableWidget->cellWidget(row, 0)))) {
             continue;
         }
-        tableWidget->setItem(row, 4, (state == RowMount::Mounted ? green : red)->clone());
+        tableWidget->setItem(row, 4, statusItem(state == RowMount::Mounted ? greenIcon : redIcon));
         if (button) {
             showRowState(button, row, state);
             rowStates[row] = state;
@@ -229,7 +227,11 @@ void sharedeck::mountButtonClicked(int tabellenzeile)
 QList<int> sharedeck::rowsToJudge(const MountListing& listing, int rows, bool everyRow) const
 {
     QList<int> judged;
-    if (!everyRow && listing.forEachPlace([&](QStringView place) { judged += rowsAt.values(place.toString()); })) {
+    const auto rowsAtPlace = [&](QStringView place) {
+        for (auto [row, end] = rowsAt.equal_range(place.toString()); row != end; ++row)
+            judged.append(*row);
+    };
+    if (!everyRow && listing.forEachPlace(rowsAtPlace)) {
         for (int row = 0; row < rowStates.size(); ++row) {
             if (rowStates[row] != RowMount::NotMounted)
                 judged.append(row);
