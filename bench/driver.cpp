@@ -73,17 +73,6 @@ double median(std::vector<double> ms)
     return (ms[(ms.size() - 1) / 2] + ms[ms.size() / 2]) / 2;
 }
 
-// Median of the timed run() calls, each after an untimed prepare().
-template <class Prepare, class Run> double median(int runs, Prepare prepare, Run run)
-{
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        ms.push_back(timed(run));
-    }
-    return median(ms);
-}
-
 // One way of timing in a series taken in turns with others.
 struct Turn {
     std::function<void()> prepare, run;
@@ -107,6 +96,12 @@ std::vector<double> inTurns(int runs, const std::vector<Turn>& turns)
     for (const std::vector<double>& series : ms)
         medians.push_back(median(series));
     return medians;
+}
+
+// Median of RUNS timed run() calls, each after an untimed prepare(): one series alone.
+double median(int runs, const std::function<void()>& prepare, const std::function<void()>& run)
+{
+    return inTurns(runs, {{prepare, run}}).front();
 }
 
 void printAll(const std::vector<double>& medians)
